@@ -1,0 +1,28 @@
+# Sourced by run.sh and test.sh: installs the Debian packages that are missing.
+# Usage: install_missing PACKAGE...
+
+install_missing() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building and running the calculator needs.
+BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
+                fonts-comic-neue fonts-liberation fonts-dejavu-core)
+
+# What the tests add: GoogleTest, Google Benchmark, a private X server with a
+# window manager, and the tools that drive it as a user would.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
+               xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick)

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs a command inside a private X server (Xvfb on a free display) with the
+# openbox window manager, and stops both afterwards, also on failure.
+# Usage: with-x.sh [--no-wm] COMMAND [ARG...]
+set -euo pipefail
+
+wm=1
+if [ "${1:-}" = "--no-wm" ]; then wm=0; shift; fi
+
+xvfb_pid=""
+wm_pid=""
+cleanup() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  [ -n "${fifo_dir:-}" ] && rm -rf "$fifo_dir"
+  return 0
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number to the pipe.
+fifo_dir=$(mktemp -d)
+mkfifo "$fifo_dir/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 20 display_number <"$fifo_dir/display"
+export DISPLAY=":$display_number"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+if [ "$wm" -eq 1 ]; then
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm_pid=$!
+  # Wait until the window manager owns the screen.
+  for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.05
+  done
+fi
+
+"$@"
