@@ -30,11 +30,20 @@ export QT_QPA_PLATFORM=xcb
 if [ "$wm" -eq 1 ]; then
   openbox --sm-disable >/dev/null 2>&1 &
   wm_pid=$!
-  # Wait until the window manager owns the screen.
-  for _ in $(seq 1 100); do
+  # Wait until the window manager owns the screen, then until it really
+  # manages windows: a probe window must get its frame.
+  for _ in $(seq 1 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.05
   done
+  xev -geometry 1x1+0+0 -name wm-probe -event structure >/dev/null 2>&1 &
+  probe_pid=$!
+  for _ in $(seq 1 200); do
+    probe=$(xdotool search --name '^wm-probe$' 2>/dev/null | head -1 || true)
+    [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q " = " && break
+    sleep 0.05
+  done
+  kill "$probe_pid" 2>/dev/null; wait "$probe_pid" 2>/dev/null || true
 fi
 
 "$@"

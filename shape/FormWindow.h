@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QColor>
+
+#include "Picture.h"
+
+class QWidget;
+
+// The properties of a top-level window that the shaped-window object reads
+// and writes, in the units of the calculator: window state, size in twips,
+// and a background made of a picture and a colour.
+namespace quintora {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+inline int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+// Rounds to the nearest pixel.
+int TwipsToPixels(long long twips);
+
+bool IsMinimized(const QWidget* window);
+
+// The window's size. The shaped window is frameless, so its outer size is
+// the size of the widget itself.
+int WindowWidthTwips(const QWidget* window);
+int WindowHeightTwips(const QWidget* window);
+// Resize only when the size in pixels changes.
+void SetWindowWidthTwips(QWidget* window, long long twips);
+void SetWindowHeightTwips(QWidget* window, long long twips);
+
+// What the window draws under its own content and its children: the picture
+// unscaled from the top-left corner (its high-resolution variant where the
+// device pixel ratio is above 1) and the colour everywhere else. A window
+// that never got a background colour reports its palette's window colour.
+struct WindowBackground {
+  Picture picture;
+  QColor colour;
+};
+
+WindowBackground BackgroundOf(const QWidget* window);
+// Both setters repaint the window only when the value changes. A null
+// picture removes the background picture.
+void SetBackgroundPicture(QWidget* window, const Picture& picture);
+void SetBackgroundColour(QWidget* window, const QColor& colour);
+
+}  // namespace quintora

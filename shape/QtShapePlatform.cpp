@@ -1,0 +1,282 @@
+#include "QtShapePlatform.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QVariant>
+#include <QWidget>
+#include <QWindow>
+
+#include "FormWindow.h"
+
+#if defined(QUINTORA_HAVE_XCB) && QT_CONFIG(xcb)
+#include <QGuiApplication>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#endif
+
+namespace quintora {
+
+namespace {
+
+constexpr char kStyleProperty[] = "quintoraExtendedStyle";
+
+// Qt's X11 connection sends requests only when it next handles an X event,
+// which may be long after a change made from a timer. Window-level changes
+// are therefore pushed out at once.
+void FlushWindowSystem() {
+#if defined(QUINTORA_HAVE_XCB) && QT_CONFIG(xcb)
+  // The offscreen platform answers to the X11 interface too, without a connection.
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    if (xcb_connection_t* connection = x11->connection()) xcb_flush(connection);
+#endif
+}
+
+// The picture as drawn over the background colour, one opaque RGB32 pixel each.
+QImage OpaquePixels(const QImage& picture, QRgb background) {
+  if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
+  QImage opaque(picture.size(), QImage::Format_RGB32);
+  opaque.fill(background);
+  QPainter painter(&opaque);
+  painter.drawImage(0, 0, picture);
+  return opaque;
+}
+
+// The part of a window of the given size that stays: every pixel of what the
+// window draws (picture at the top-left, background colour elsewhere) whose
+// colour differs from the key. Rows are scanned into runs, and equal runs of
+// consecutive rows are merged into bands, which is the form QRegion keeps.
+QRegion VisibleRegion(const QImage& picture, QSize size, QRgb key, QRgb background) {
+  const int width = size.width();
+  const int height = size.height();
+  if (width <= 0 || height <= 0) return {};
+  key &= 0xFFFFFF;
+  const QImage pixels = picture.isNull() ? QImage() : OpaquePixels(picture, background);
+  const int pictureWidth = std::min(pixels.width(), width);
+  const int pictureHeight = std::min(pixels.height(), height);
+  const bool backgroundStays = (background & 0xFFFFFF) != key;
+
+  using Runs = std::vector<std::pair<int, int>>;  // [begin, end) in x
+  Runs runs, bandRuns;
+  std::vector<QRect> rects;
+  int bandTop = 0;
+  auto closeBand = [&](int bottom) {
+    for (const auto& [begin, end] : bandRuns) rects.emplace_back(begin, bandTop, end - begin, bottom - bandTop);
+  };
+
+  for (int y = 0; y < height; ++y) {
+    runs.clear();
+    if (y < pictureHeight) {
+      const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+      int x = 0;
+      while (x < pictureWidth) {
+        while (x < pictureWidth && (line[x] & 0xFFFFFF) == key) ++x;
+        if (x == pictureWidth) break;
+        const int begin = x;
+        while (x < pictureWidth && (line[x] & 0xFFFFFF) != key) ++x;
+        runs.emplace_back(begin, x);
+      }
+      if (backgroundStays && pictureWidth < width) {
+        if (!runs.empty() && runs.back().second == pictureWidth) runs.back().second = width;
+        else runs.emplace_back(pictureWidth, width);
+      }
+    } else if (backgroundStays) {
+      runs.emplace_back(0, width);
+    }
+    if (y == 0 || runs != bandRuns) {
+      closeBand(y);
+      bandRuns = runs;
+      bandTop = y;
+    }
+  }
+  closeBand(height);
+
+  QRegion region;
+  region.setRects(rects.data(), int(rects.size()));
+  return region;
+}
+
+// Ends the body drag when the left button is released. Until the pointer has
+// moved the drag distance nothing happens, so that a click does not leave
+// the window manager in move mode. Then the move is handed to the window
+// system; where it refuses (no window manager), the window follows the
+// pointer from here. The window sees no mouse events during the drag, as
+// under a system move loop.
+class BodyDrag final : public QObject {
+public:
+  explicit BodyDrag(QWidget* window)
+      : QObject(window), window_(window), pressPos_(QCursor::pos()), windowPos_(window->pos()) {
+    qApp->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // Let Qt's own window-level bookkeeping (mouse grab, enter and leave)
+    // see the events; they are held back from the widgets only.
+    if (!watched->isWidgetType()) return false;
+    switch (event->type()) {
+      case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!(mouse->buttons() & Qt::LeftButton)) {
+          Finish();
+          return false;
+        }
+        const QPoint offset = mouse->globalPosition().toPoint() - pressPos_;
+        if (!following_) {
+          if (offset.manhattanLength() < QApplication::startDragDistance()) return true;
+          QWindow* handle = window_->windowHandle();
+          if (handle && handle->startSystemMove()) {
+            Finish();
+            return true;
+          }
+          following_ = true;
+        }
+        window_->move(windowPos_ + offset);
+        return true;
+      }
+      case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return true;
+        Finish();
+        return true;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+private:
+  void Finish() {
+    qApp->removeEventFilter(this);
+    deleteLater();
+  }
+
+  QWidget* window_;
+  QPoint pressPos_;
+  QPoint windowPos_;
+  bool following_ = false;
+};
+
+class QtShapePlatform final : public ShapePlatform {
+public:
+  std::uint32_t ExtendedStyle(QWidget* window) override {
+    return window->property(kStyleProperty).toUInt();
+  }
+
+  void SetExtendedStyle(QWidget* window, std::uint32_t style) override {
+    const std::uint32_t old = ExtendedStyle(window);
+    if (old == style) return;
+    window->setProperty(kStyleProperty, QVariant::fromValue(uint(style)));
+    if ((old & kLayeredStyle) && !(style & kLayeredStyle)) {
+      bool changed = false;
+      if (!window->mask().isEmpty()) {
+        window->clearMask();
+        changed = true;
+      }
+      changed |= ApplyOpacity(window, 1.0);
+      if (changed) FlushWindowSystem();
+    }
+  }
+
+  void SetLayeredAttributes(QWidget* window, ColourRef keyColour, std::uint8_t alpha) override {
+    if (!(ExtendedStyle(window) & kLayeredStyle)) return;
+    const WindowBackground background = BackgroundOf(window);
+    const QRegion& visible = MaskFor(background, window->size(), ColourFromRef(keyColour).rgb());
+    bool changed = false;
+    if (window->mask() != visible) {
+      window->setMask(visible);
+      changed = true;
+    }
+    changed |= ApplyOpacity(window, alpha / 255.0);
+    if (changed) FlushWindowSystem();
+  }
+
+  void RedrawWindow(QWidget* window) override {
+    window->update();
+    for (QWidget* child : window->findChildren<QWidget*>()) child->update();
+  }
+
+  void StartBodyDrag(QWidget* window) override {
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) return;  // no press to follow
+    for (QObject* child : window->children())
+      if (dynamic_cast<BodyDrag*>(child)) return;  // one drag at a time
+    new BodyDrag(window);
+  }
+
+  void SetTopMost(QWidget* window, bool topMost) override {
+    QWindow* handle = window->windowHandle();
+    const bool widgetOnTop = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    const bool handleOnTop = handle && handle->flags().testFlag(Qt::WindowStaysOnTopHint);
+    if (widgetOnTop == topMost && (!handle || handleOnTop == topMost)) return;
+    // QWidget::setWindowFlags would hide and re-create the native window;
+    // the widget's record of the flags is updated alone and the native
+    // window switched in place.
+    window->overrideWindowFlags(window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, topMost));
+    if (handle) {
+      handle->setFlag(Qt::WindowStaysOnTopHint, topMost);
+      FlushWindowSystem();
+    }
+  }
+
+  bool IsProgramActive() override { return QApplication::activeWindow() != nullptr; }
+
+private:
+  // Returns whether the opacity changed.
+  static bool ApplyOpacity(QWidget* window, qreal opacity) {
+    const QWindow* handle = window->windowHandle();
+    const qreal current = handle ? handle->opacity() : window->windowOpacity();
+    if (qAbs(current - opacity) < 0.5 / 255) return false;
+    window->setWindowOpacity(opacity);
+    return true;
+  }
+
+  // One region per distinct picture, window size, key and background colour;
+  // the last few are kept so that switching back and forth costs nothing.
+  struct MaskEntry {
+    qint64 picture;
+    QSize size;
+    QRgb key;
+    QRgb background;
+    QRegion region;
+  };
+
+  const QRegion& MaskFor(const WindowBackground& background, QSize size, QRgb key) {
+    const qint64 picture = background.picture.normal().cacheKey();
+    const QRgb colour = background.colour.rgb();
+    auto match = std::find_if(masks_.begin(), masks_.end(), [&](const MaskEntry& e) {
+      return e.picture == picture && e.size == size && e.key == key && e.background == colour;
+    });
+    if (match == masks_.end()) {
+      if (masks_.size() == kMaskCacheSize) masks_.pop_back();
+      QRegion region = VisibleRegion(background.picture.normal(), size, key, colour);
+      // An empty mask would mean "no mask" (all visible); a window that is
+      // all key colour gets a region that lies outside it instead.
+      if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
+      masks_.insert(masks_.begin(), MaskEntry{picture, size, key, colour, std::move(region)});
+      return masks_.front().region;
+    }
+    std::rotate(masks_.begin(), match, match + 1);
+    return masks_.front().region;
+  }
+
+  static constexpr std::size_t kMaskCacheSize = 4;
+  std::vector<MaskEntry> masks_;
+};
+
+}  // namespace
+
+std::shared_ptr<ShapePlatform> MakeQtShapePlatform() { return std::make_shared<QtShapePlatform>(); }
+
+std::shared_ptr<ShapePlatform> DefaultShapePlatform() {
+  static const std::shared_ptr<ShapePlatform> platform = MakeQtShapePlatform();
+  return platform;
+}
+
+}  // namespace quintora

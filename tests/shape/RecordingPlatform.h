@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QWidget>
+
+#include "FormWindow.h"
+#include "ShapePlatform.h"
+
+namespace quintora::test {
+
+// Records every platform call with the window as it was at that moment, so
+// that tests can tell which steps ran before which.
+class RecordingPlatform : public ShapePlatform {
+public:
+  struct Call {
+    std::string role;
+    std::uint64_t argument = 0;  // style, topmost flag, or key colour
+    int alpha = -1;
+    QSize windowSize;
+    QRgb background = 0;
+    bool hasPicture = false;
+  };
+
+  std::uint32_t ExtendedStyle(QWidget* w) override { Record("ExtendedStyle", w); return style; }
+  void SetExtendedStyle(QWidget* w, std::uint32_t value) override {
+    Record("SetExtendedStyle", w, value);
+    style = value;
+  }
+  void SetLayeredAttributes(QWidget* w, ColourRef key, std::uint8_t alpha) override {
+    Record("SetLayeredAttributes", w, key).alpha = alpha;
+  }
+  void RedrawWindow(QWidget* w) override { Record("RedrawWindow", w); }
+  void StartBodyDrag(QWidget* w) override { Record("StartBodyDrag", w); }
+  void SetTopMost(QWidget* w, bool topMost) override { Record("SetTopMost", w, topMost); }
+  bool IsProgramActive() override { return true; }
+
+  std::vector<std::string> Roles() const {
+    std::vector<std::string> roles;
+    for (const Call& call : calls) roles.push_back(call.role);
+    return roles;
+  }
+
+  std::uint32_t style = 0;
+  std::vector<Call> calls;
+
+private:
+  Call& Record(const char* role, QWidget* window, std::uint64_t argument = 0) {
+    const WindowBackground background = BackgroundOf(window);
+    calls.push_back({role, argument, -1, window->size(), background.colour.rgb(), !background.picture.isNull()});
+    return calls.back();
+  }
+};
+
+}  // namespace quintora::test
