@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTORA_TESTS=ON
 cmake --build build -j "$(nproc)"
 cd build
 ctest --output-on-failure -j "$(nproc)"

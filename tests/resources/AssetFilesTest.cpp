@@ -1,0 +1,319 @@
+// Checks the committed pictures under resources/ for what the window relies
+// on: formats and sizes, the white holes that shape the window, and that the
+// transparent labels of the control table land on the matching painted parts.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QRect>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <queue>
+#include <string>
+#include <vector>
+
+#include "IconFile.h"
+
+namespace {
+
+using quintora::testing::IconFile;
+using quintora::testing::ParseIconFile;
+using quintora::testing::U16;
+using quintora::testing::U32;
+
+constexpr QRgb kWhite = 0xFFFFFFFFu;
+
+QByteArray ReadResource(const char* name) {
+  QFile file(QStringLiteral(QUINTORA_RESOURCES_DIR "/") + QLatin1String(name));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+QImage LoadImage(const char* name) {
+  return QImage::fromData(ReadResource(name)).convertToFormat(QImage::Format_RGB32);
+}
+
+const QImage& Skin() {
+  static const QImage skin = LoadImage("skin.bmp");
+  return skin;
+}
+
+// The four areas outside the body, inclusive pixel corners.
+const std::array<QRect, 4> kHoles = {
+    QRect(QPoint(0, 0), QPoint(255, 51)),
+    QRect(QPoint(324, 0), QPoint(343, 18)),
+    QRect(QPoint(206, 371), QPoint(343, 421)),
+    QRect(QPoint(0, 403), QPoint(19, 421)),
+};
+
+struct Label {
+  const char* name;
+  QRect rect;  // left, top, width, height in pixels
+};
+
+// Key labels of the control table.
+const Label kKeyLabels[] = {
+    {"7", {31, 175, 31, 26}},   {"8", {81, 175, 31, 26}},   {"9", {131, 175, 31, 26}},
+    {"4", {31, 219, 31, 26}},   {"5", {81, 219, 31, 26}},   {"6", {131, 219, 31, 26}},
+    {"1", {29, 262, 31, 26}},   {"2", {81, 262, 31, 26}},   {"3", {131, 262, 31, 26}},
+    {"0", {35, 303, 76, 26}},   {".", {131, 300, 30, 30}},  {"C", {184, 175, 33, 28}},
+    {"CE", {235, 175, 33, 28}}, {"+", {188, 208, 29, 31}},  {"-", {236, 207, 29, 32}},
+    {"X", {187, 264, 29, 28}},  {"/", {236, 262, 29, 32}},  {"=", {189, 301, 77, 32}},
+    {"M+", {284, 176, 30, 30}}, {"M-", {283, 218, 30, 30}}, {"MR", {283, 262, 30, 30}},
+    {"MC", {284, 303, 30, 30}},
+};
+const QRect kReadout(43, 66, 267, 25);
+const QRect kMemoFlag(300, 152, 16, 19);
+const QRect kMinimiseMark(259, 21, 12, 22);
+const QRect kCloseMark(294, 21, 14, 24);
+const QRect kLogoHotSpot(26, 375, 174, 33);
+
+bool Near(QRgb c, int r, int g, int b, int tolerance) {
+  return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance &&
+         std::abs(qBlue(c) - b) <= tolerance;
+}
+
+bool IsKeyFace(QRgb c) { return Near(c, 0x0A, 0x44, 0x8C, 20); }
+
+// Light blue: bright, with blue the strongest channel.
+bool IsLightFace(QRgb c) {
+  return qRed(c) >= 130 && qGreen(c) >= 170 && qBlue(c) >= 200 && qBlue(c) > qRed(c) + 20;
+}
+
+// Dark purple-blue: dark, blue well above green, red above green.
+bool IsDisplay(QRgb c) {
+  return qBlue(c) <= 150 && qBlue(c) >= qGreen(c) + 40 && qRed(c) > qGreen(c) && qRed(c) < 90;
+}
+
+template <typename Pred>
+int CountIn(const QImage& img, const QRect& r, Pred pred) {
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) n += pred(img.pixel(x, y)) ? 1 : 0;
+  return n;
+}
+
+// White pixels that cannot be reached from the picture's border through
+// other white pixels: specks that would punch pinholes into the body.
+int EnclosedWhitePixels(const QImage& img) {
+  const int w = img.width();
+  const int h = img.height();
+  std::vector<char> seen(static_cast<size_t>(w * h), 0);
+  std::queue<QPoint> todo;
+  auto push = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= w || y >= h) return;
+    char& s = seen[static_cast<size_t>(y * w + x)];
+    if (s || img.pixel(x, y) != kWhite) return;
+    s = 1;
+    todo.push({x, y});
+  };
+  for (int x = 0; x < w; ++x) push(x, 0), push(x, h - 1);
+  for (int y = 0; y < h; ++y) push(0, y), push(w - 1, y);
+  while (!todo.empty()) {
+    const QPoint p = todo.front();
+    todo.pop();
+    push(p.x() + 1, p.y());
+    push(p.x() - 1, p.y());
+    push(p.x(), p.y() + 1);
+    push(p.x(), p.y() - 1);
+  }
+  int enclosed = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      enclosed += (img.pixel(x, y) == kWhite && !seen[static_cast<size_t>(y * w + x)]) ? 1 : 0;
+  return enclosed;
+}
+
+TEST(SkinPicture, IsAnUncompressed24BitBmpOf344By422) {
+  const QByteArray b = ReadResource("skin.bmp");
+  ASSERT_GE(b.size(), 54);
+  EXPECT_EQ(b.left(2), QByteArray("BM"));
+  EXPECT_EQ(U32(b, 2), static_cast<quint32>(b.size()));
+  EXPECT_EQ(U32(b, 10), 54u);
+  EXPECT_EQ(U32(b, 14), 40u);
+  EXPECT_EQ(U32(b, 18), 344u);
+  EXPECT_EQ(U32(b, 22), 422u);  // positive: bottom-up rows
+  EXPECT_EQ(U16(b, 26), 1);
+  EXPECT_EQ(U16(b, 28), 24);
+  EXPECT_EQ(U32(b, 30), 0u);  // BI_RGB
+  EXPECT_EQ(b.size(), 54 + 344 * 3 * 422);
+  EXPECT_EQ(Skin().size(), QSize(344, 422));
+}
+
+TEST(SkinPicture, HolesArePureWhiteAndTheBodyHasNoWhite) {
+  const QImage& skin = Skin();
+  ASSERT_FALSE(skin.isNull());
+  for (const QRect& hole : kHoles)
+    EXPECT_EQ(CountIn(skin, hole, [](QRgb c) { return c != kWhite; }), 0)
+        << "non-white pixels in hole at " << hole.x() << "," << hole.y();
+
+  EXPECT_EQ(EnclosedWhitePixels(skin), 0);
+  // Areas well inside the outline: the main body, the raised part with the
+  // tabs, and the part under the logo.
+  for (const QRect& body : {QRect(QPoint(6, 64), QPoint(336, 362)), QRect(QPoint(262, 12), QPoint(305, 61)),
+                            QRect(QPoint(16, 362), QPoint(194, 392)), QRect(QPoint(45, 392), QPoint(190, 414))})
+    EXPECT_EQ(CountIn(skin, body, [](QRgb c) { return c == kWhite; }), 0)
+        << "white inside the body near " << body.x() << "," << body.y();
+}
+
+// The middle of a label (a fifth trimmed off each side): the glyph covers
+// part of it, the key face most of the rest.
+bool MiddleIsMostlyKeyFace(const QImage& img, const QRect& label, int scale) {
+  const QRect r(label.topLeft() * scale, label.size() * scale);
+  const QRect middle = r.adjusted(r.width() / 5, r.height() / 5, -r.width() / 5, -r.height() / 5);
+  return CountIn(img, middle, IsKeyFace) * 100 >= middle.width() * middle.height() * 40;
+}
+
+TEST(SkinPicture, KeyLabelsSitOnKeyFaces) {
+  const QImage& skin = Skin();
+  ASSERT_FALSE(skin.isNull());
+  for (const Label& label : kKeyLabels)
+    EXPECT_TRUE(MiddleIsMostlyKeyFace(skin, label.rect, 1)) << "label " << label.name;
+  // The frame is a different blue, so keys drawn over it would not pass.
+  EXPECT_EQ(CountIn(skin, QRect(QPoint(3, 110), QPoint(11, 350)), IsKeyFace), 0);
+  EXPECT_EQ(CountIn(skin, QRect(QPoint(332, 110), QPoint(340, 350)), IsKeyFace), 0);
+}
+
+TEST(SkinPicture, ReadoutMemoryFlagAndTitleMarksHaveTheirBackgrounds) {
+  const QImage& skin = Skin();
+  ASSERT_FALSE(skin.isNull());
+  const int readoutArea = kReadout.width() * kReadout.height();
+  EXPECT_EQ(CountIn(skin, kReadout, IsDisplay), readoutArea);
+  // The indicator's navy "M" needs the light face under it.
+  EXPECT_EQ(CountIn(skin, kMemoFlag, IsLightFace), kMemoFlag.width() * kMemoFlag.height());
+  // The blue "--" and the dark red "X" need the light tabs under them.
+  auto light = [](QRgb c) { return qRed(c) >= 150 && qGreen(c) >= 150 && qBlue(c) >= 150; };
+  for (const QRect& mark : {kMinimiseMark, kCloseMark}) {
+    const QRect inner = mark.adjusted(2, 2, -2, -2);
+    EXPECT_EQ(CountIn(skin, inner, light), inner.width() * inner.height())
+        << "mark at " << mark.x() << "," << mark.y();
+  }
+}
+
+TEST(SkinPicture, LogoIsGreyLettersUnderItsHotSpot) {
+  const QImage& skin = Skin();
+  ASSERT_FALSE(skin.isNull());
+  auto grey = [](QRgb c) {
+    return c != kWhite && qGreen(c) >= 120 && std::abs(qRed(c) - qGreen(c)) <= 16 &&
+           std::abs(qBlue(c) - qGreen(c)) <= 16;
+  };
+  const QRect letters(QPoint(32, 380), QPoint(183, 400));
+  const int inLetters = CountIn(skin, letters.adjusted(-3, -3, 3, 3), grey);
+  EXPECT_GE(inLetters, 600);
+  EXPECT_EQ(CountIn(skin, kLogoHotSpot, grey), inLetters);
+  EXPECT_EQ(CountIn(skin, letters, [](QRgb c) { return c == kWhite; }), 0);
+}
+
+TEST(SkinPicture2x, IsTwiceTheSizeWithExactlyDoubledHoles) {
+  const QImage big = LoadImage("skin@2x.png");
+  const QImage& skin = Skin();
+  ASSERT_EQ(big.size(), QSize(688, 844));
+  EXPECT_EQ(ReadResource("skin@2x.png").left(8), QByteArray("\x89PNG\r\n\x1a\n"));
+  int mismatches = 0;
+  for (int y = 0; y < big.height(); ++y)
+    for (int x = 0; x < big.width(); ++x)
+      mismatches += ((big.pixel(x, y) == kWhite) != (skin.pixel(x / 2, y / 2) == kWhite)) ? 1 : 0;
+  EXPECT_EQ(mismatches, 0);
+  // Same drawing: the keys are where they are at 1x.
+  for (const Label& label : kKeyLabels)
+    EXPECT_TRUE(MiddleIsMostlyKeyFace(big, label.rect, 2)) << "label " << label.name;
+}
+
+TEST(WindowIcon, Is32By32In16Colours) {
+  const IconFile ico = ParseIconFile(ReadResource("quintora.ico"));
+  EXPECT_EQ(ico.type, 1);
+  ASSERT_EQ(ico.entries.size(), 1u);
+  const auto& e = ico.entries[0];
+  EXPECT_EQ(e.width, 32);
+  EXPECT_EQ(e.height, 32);
+  EXPECT_EQ(e.colourCount, 16);
+  EXPECT_EQ(e.field6, 4);
+  EXPECT_EQ(e.dibBitCount, 4);
+  EXPECT_EQ(e.dibCompression, 0);
+  EXPECT_EQ(e.dibHeight, 64);
+  EXPECT_EQ(e.paletteEntries, 16);
+  // Navy body, white display at the top, grey keys lower down, and
+  // transparent corners.
+  const QImage& img = e.image;
+  EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(img.pixel(31, 0)), 0);
+  EXPECT_EQ(img.pixel(6, 20), 0xFF000080u);
+  EXPECT_EQ(img.pixel(12, 7), 0xFFFFFFFFu);
+  int greyKeys = 0;
+  for (int y = 12; y < 28; ++y)
+    for (int x = 8; x < 23; ++x) greyKeys += img.pixel(x, y) == 0xFFC0C0C0u ? 1 : 0;
+  EXPECT_GE(greyKeys, 16);
+}
+
+TEST(WindowIcon, PngSizesMatchTheirNames) {
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    const std::string name = "icons/quintora-" + std::to_string(size) + ".png";
+    const QImage img = QImage::fromData(ReadResource(name.c_str()), "PNG");
+    ASSERT_FALSE(img.isNull()) << name;
+    EXPECT_EQ(img.size(), QSize(size, size)) << name;
+    EXPECT_TRUE(img.hasAlphaChannel()) << name;
+    EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0) << name;
+    // The navy body fills the middle.
+    const QRgb mid = img.pixel(size * 13 / 64, size * 5 / 8);
+    EXPECT_GT(qBlue(mid), qRed(mid) + 50) << name;
+  }
+}
+
+TEST(HandPointer, Is32By32In16ColoursWithHotSpotOnTheFingerTip) {
+  const IconFile cur = ParseIconFile(ReadResource("hand.cur"));
+  EXPECT_EQ(cur.type, 2);
+  ASSERT_EQ(cur.entries.size(), 1u);
+  const auto& e = cur.entries[0];
+  EXPECT_EQ(e.width, 32);
+  EXPECT_EQ(e.height, 32);
+  EXPECT_EQ(e.colourCount, 16);
+  EXPECT_EQ(e.dibBitCount, 4);
+  EXPECT_EQ(e.paletteEntries, 16);
+  EXPECT_EQ(e.field4, 12);
+  EXPECT_EQ(e.field6, 1);
+  const QImage& img = e.image;
+  // White tip under the hot spot, black outline just above it, clear beside.
+  EXPECT_EQ(img.pixel(12, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(img.pixel(12, 0), 0xFF000000u);
+  EXPECT_EQ(qAlpha(img.pixel(6, 1)), 0);
+  int blue = 0;
+  for (int y = 16; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const QRgb c = img.pixel(x, y);
+      blue += (qAlpha(c) && qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 40) ? 1 : 0;
+    }
+  EXPECT_GE(blue, 20) << "blue cuff";
+}
+
+TEST(BackArrow, Holds8And32BitImagesWithoutPureWhite) {
+  const IconFile ico = ParseIconFile(ReadResource("back-arrow.ico"));
+  EXPECT_EQ(ico.type, 1);
+  ASSERT_EQ(ico.entries.size(), 2u);
+  std::vector<int> depths;
+  for (const auto& e : ico.entries) {
+    EXPECT_EQ(e.width, 16);
+    EXPECT_EQ(e.height, 16);
+    EXPECT_EQ(e.dibBitCount, e.field6);
+    depths.push_back(e.dibBitCount);
+    int green = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const QRgb c = e.image.pixel(x, y);
+        if (!qAlpha(c)) continue;
+        EXPECT_NE(c | 0xFF000000u, kWhite) << e.dibBitCount << " bpp at " << x << "," << y;
+        green += (qGreen(c) > qRed(c) + 30 && qGreen(c) > qBlue(c) + 30) ? 1 : 0;
+      }
+    EXPECT_GE(green, 30) << e.dibBitCount << " bpp";
+    // Pointing back: more of the arrow on the left at its head's height.
+    EXPECT_GT(qAlpha(e.image.pixel(2, 5)), 0) << e.dibBitCount << " bpp";
+  }
+  std::sort(depths.begin(), depths.end());
+  EXPECT_EQ(depths, (std::vector<int>{8, 32}));
+}
+
+}  // namespace

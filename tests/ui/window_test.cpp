@@ -1,0 +1,228 @@
+// Widget tests of the calculator window on the offscreen platform: the
+// control table, start-up, hover feedback, the message panel, the keyboard
+// routing and the copy command.
+
+#include <QClipboard>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "Fonts.h"
+#include "frmCalculator.h"
+
+using quintora::frmCalculator;
+
+namespace {
+
+QColor TextColour(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<frmCalculator> form;
+
+  template <typename T = QLabel>
+  T* Control(const QString& name) {
+    auto* control = form->findChild<T*>(name);
+    if (!control) qFatal("no control %s", qPrintable(name));
+    return control;
+  }
+  QString Text(const QString& name) { return Control(name)->text(); }
+  QString Readout() { return Text("Readout"); }
+
+  // The pointer moves onto a control, then clicks it, as a user does.
+  void Click(const QString& name) {
+    QWidget* w = Control<QWidget>(name);
+    QTest::mouseMove(w, w->rect().center());
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+  }
+  void ClickKeys(const QStringList& names) {
+    for (const QString& name : names) Click(name);
+  }
+  void MoveOverBody() { QTest::mouseMove(form.get(), QPoint(20, 150)); }
+  void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+    QTest::keyClick(target, key, mods);
+  }
+
+ private slots:
+  void initTestCase() { quintora::InstallFontSubstitutes(); }
+
+  void init() {
+    form = std::make_unique<frmCalculator>();
+    form->Form_Load();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->activateWindow();
+  }
+  void cleanup() { form.reset(); }
+
+  void startsShapedAtRestWithTheDisplayAtZero() {
+    QCOMPARE(form->size(), QSize(353, 428));
+    QCOMPARE(form->windowTitle(), QString("Quintora"));
+    QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(Readout(), QString("0."));
+    for (int i = 0; i < 10; ++i) QCOMPARE(Text(QString("TeclaNumero(%1)").arg(i)), QString());
+    for (int i = 0; i < 5; ++i) QCOMPARE(Text(QString("TeclaOpera(%1)").arg(i)), QString());
+    for (int i = 0; i < 4; ++i) QCOMPARE(Text(QString("TeclaMemoria(%1)").arg(i)), QString());
+    QCOMPARE(TextColour(Control("LbCerrar")), QColor(0xC0, 0, 0));
+    QCOMPARE(TextColour(Control("LbMin")), QColor(0, 0, 0xC0));
+    QVERIFY(form->timer().isActive());
+    QCOMPARE(form->timer().interval(), 150);
+    QCOMPARE(form->engine().TimerArmed, quintora::kTrue);
+  }
+
+  void controlsFollowTheLayout() {
+    QCOMPARE(Control("TeclaNumero(7)")->geometry(), QRect(31, 175, 31, 26));
+    QCOMPARE(Control("TeclaNumero(0)")->geometry(), QRect(35, 303, 76, 26));
+    QCOMPARE(Control("TeclaOpera(4)")->geometry(), QRect(189, 301, 77, 32));
+    QCOMPARE(Control("Readout")->geometry(), QRect(43, 66, 267, 25));
+    QCOMPARE(Control("Readout")->font().pixelSize(), 18);
+    QVERIFY(Control("Readout")->alignment() & Qt::AlignRight);
+    QVERIFY(Control("TeclaMemoria(0)")->alignment() & Qt::AlignLeft);
+    QVERIFY(Control("TeclaNumero(5)")->alignment() & Qt::AlignHCenter);
+    QCOMPARE(Control("TeclaOpera(0)")->font().pixelSize(), 32);
+    QCOMPARE(Control("LbCancel")->toolTip(), QString("Cancela"));
+    QCOMPARE(Control("TeclaMemoria(3)")->toolTip(), QString("Cancelar Memoria"));
+    QCOMPARE(Control("TeclaNumero(1)")->cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(Control("Readout")->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!Control("lblMemoFlag")->isVisible());
+    QVERIFY(!Control<QWidget>("PicMsg")->isVisible());
+    QVERIFY(Control<QWidget>("PicMsg")->geometry().top() >= 422);
+    QVERIFY(!Control("Label1")->isVisibleTo(Control<QWidget>("PicMsg")));
+    QVERIFY(Control("Image1")->isVisibleTo(Control<QWidget>("PicMsg")));
+    for (int i = 0; i < 3; ++i) QVERIFY(!Control<QFrame>(QString("Shape1(%1)").arg(i))->isVisibleTo(form.get()));
+    QCOMPARE(Control<QPushButton>("Operator(2)")->text(), QString("*"));
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+      QVERIFY2(button->geometry().top() >= 422, qPrintable(button->objectName()));
+      QVERIFY(button->isVisible());
+    }
+  }
+
+  void clicksOnTheSkinCompute() {
+    ClickKeys({"TeclaNumero(7)", "TeclaOpera(0)", "TeclaNumero(2)", "TeclaOpera(4)"});
+    QCOMPARE(Readout(), QString("9."));
+    QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Operator(4)"));
+    ClickKeys({"TeclaMemoria(0)"});
+    QVERIFY(Control("lblMemoFlag")->isVisible());
+    QCOMPARE(Text("lblMemoFlag"), QString("M"));
+  }
+
+  void aPressWithoutAMoveStillEntersTheKey() {
+    QWidget* five = Control<QWidget>("TeclaNumero(5)");
+    QTest::mouseClick(five, Qt::LeftButton, {}, QPoint(3, 3));
+    QCOMPARE(Readout(), QString("5."));
+  }
+
+  void hoverLightsLabelsUntilThePointerCrossesTheBody() {
+    QTest::mouseMove(Control<QWidget>("TeclaNumero(7)"), QPoint(5, 5));
+    QCOMPARE(Text("TeclaNumero(7)"), QString("7"));
+    QTest::mouseMove(Control<QWidget>("TeclaOpera(2)"), QPoint(5, 5));
+    QCOMPARE(Text("TeclaOpera(2)"), QString("X"));
+    QCOMPARE(Text("TeclaNumero(7)"), QString("7"));
+    QTest::mouseMove(Control<QWidget>("LbCerrar"), QPoint(2, 2));
+    QCOMPARE(TextColour(Control("LbCerrar")), QColor(255, 0, 0));
+    QTest::mouseMove(Control<QWidget>("LbMin"), QPoint(2, 2));
+    QCOMPARE(TextColour(Control("LbMin")), QColor(0, 255, 255));
+    MoveOverBody();
+    QCOMPARE(Text("TeclaNumero(7)"), QString());
+    QCOMPARE(Text("TeclaOpera(2)"), QString());
+    QCOMPARE(TextColour(Control("LbCerrar")), QColor(0xC0, 0, 0));
+  }
+
+  void memoryHintShowsTheCurrentMemory() {
+    ClickKeys({"TeclaNumero(1)", "LbDecimal", "TeclaNumero(5)", "TeclaMemoria(0)", "TeclaMemoria(0)"});
+    QTest::mouseMove(Control<QWidget>("lblMemoFlag"), QPoint(3, 3));
+    QCOMPARE(Control("lblMemoFlag")->toolTip(), QString("Valor almacenado = 3"));
+    ClickKeys({"LbCancel"});
+    QTest::mouseMove(Control<QWidget>("lblMemoFlag"), QPoint(4, 4));
+    QCOMPARE(Control("lblMemoFlag")->toolTip(), QString("Valor almacenado = 0"));
+  }
+
+  void messagePanelLifeCycle() {
+    QWidget* panel = Control<QWidget>("PicMsg");
+    Click("LbTeskold");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->y(), 174);
+    QCOMPARE(Text("LbMensaje"), QString(frmCalculator::kAboutText));
+    QCOMPARE(Control("LbMensaje")->font().pixelSize(), 13);
+    QVERIFY(Control("Label1")->isVisible());
+    QVERIFY(Control<QFrame>("Shape1(1)")->isVisible());
+    QVERIFY(!form->timer().isActive());
+    MoveOverBody();
+    QVERIFY2(!form->timer().isActive(), "a message disarms the timer");
+
+    Click("Image1");
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!Control("Label1")->isVisibleTo(panel));
+    QVERIFY(!form->timer().isActive());
+    MoveOverBody();
+    QVERIFY(form->timer().isActive());
+
+    Type("1234567890123456");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(Text("LbMensaje"),
+             QString("Ha llegado al límite de caracteres para esta Versión de Quintora 1.1."));
+    QCOMPARE(Control("LbMensaje")->font().pixelSize(), 13);
+    QVERIFY(!Control("Label1")->isVisibleTo(panel));
+
+    Type("/0=");
+    QCOMPARE(Text("LbMensaje"), QString("Error, División entre cero"));
+    QCOMPARE(Control("LbMensaje")->font().pixelSize(), 16);
+  }
+
+  void keyboardActsOncePerKey() {
+    Type("7*6");
+    Key(Qt::Key_Return);
+    QCOMPARE(Readout(), QString("42."));
+    QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Operator(4)"));
+    Key(Qt::Key_Space);
+    Key(Qt::Key_Enter);
+    QCOMPARE(Readout(), QString("42."));
+    Type("x,a");
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Tab);
+    QCOMPARE(Readout(), QString("42."));
+    QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Operator(4)"));
+  }
+
+  void deleteResetsWithoutASnapshot() {
+    Type("5+3");
+    Key(Qt::Key_Delete);
+    QCOMPARE(Readout(), QString("0."));
+    Click("LbCancelaEntrada");
+    QCOMPARE(Readout(), QString("5."));
+    Type("9");
+    Key(Qt::Key_Delete, Qt::KeypadModifier);
+    QCOMPARE(Readout(), QString("0."));
+  }
+
+  void copyPutsTheDisplayOnTheClipboard() {
+    Type("3-5=");
+    Key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("-2."));
+    QGuiApplication::clipboard()->clear();
+    Key(Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("-2."));
+    Click("LbCancelaEntrada");
+    QCOMPARE(Readout(), QString("5."));
+  }
+
+  void minimiseKeepsTheState() {
+    Type("12+");
+    Click("LbMin");
+    QVERIFY(form->isMinimized());
+    form->showNormal();
+    QCOMPARE(Readout(), QString("12."));
+    QCOMPARE(form->engine().PendingOperator, std::string("+"));
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"

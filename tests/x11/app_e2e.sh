@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# End-to-end test of the real program on a live X server, driven the way a
+# user drives it: xdotool moves, clicks and types, xclip reads the clipboard,
+# xprop reads what the window manager sees. Run it through with-x.sh.
+# Usage: app_e2e.sh PATH/TO/quintora
+set -euo pipefail
+
+app="$1"
+failures=0
+app_pid=""
+behind_pid=""
+log_dir=$(mktemp -d)
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$behind_pid" ] && kill "$behind_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$log_dir"
+  return 0
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Polls a command until it prints the expected text (a regular expression)
+# or the time runs out.
+wait_for_output() {  # expected milliseconds command...
+  local expected="$1" deadline=$(($(now_ms) + $2)) got=""
+  shift 2
+  while :; do
+    got=$("$@" 2>/dev/null || true)
+    [[ "$got" =~ ^($expected)$ ]] && return 0
+    [ "$(now_ms)" -ge "$deadline" ] && break
+    sleep 0.02
+  done
+  echo "  expected '$expected', got '$got'"
+  return 1
+}
+
+clipboard() { xclip -o -selection clipboard; }
+opacity() { xprop -id "$wid" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+# Clicks at a point of the window, given in window pixels.
+click_at() { xdotool mousemove --sync $((win_x + $1)) $((win_y + $2)) click 1; }
+move_to() { xdotool mousemove --sync $((win_x + $1)) $((win_y + $2)); }
+copy_display() { xdotool key --clearmodifiers ctrl+c; }
+window_position() {
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  win_x=$X; win_y=$Y
+}
+
+# A window behind the calculator that reports the clicks it gets.
+xev -geometry 400x300+0+0 -event button >"$log_dir/behind.log" &
+behind_pid=$!
+behind_wid=$(xdotool search --sync --onlyvisible --name '^Event Tester$' | head -1)
+
+"$app" &
+app_pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quintora$' | head -1)
+xdotool windowmove --sync "$wid" 0 0
+window_position
+xdotool windowactivate --sync "$wid"
+
+# Key centres on the skin, in window pixels.
+declare -A key=(
+  [7]="46 188" [2]="96 275" [plus]="202 223" [equals]="227 317" [body]="20 150"
+  [close]="301 33" [hole]="100 20"
+)
+
+# 7 + 2 = clicked on the skin, then copied with Ctrl+C.
+for k in 7 plus 2 equals; do click_at ${key[$k]}; done
+copy_display
+if wait_for_output "9\\." 3000 clipboard; then pass "skin clicks compute 7 + 2 ="; else fail "skin clicks"; fi
+
+# The same typed on the keyboard, after Delete has cleared the display.
+xdotool key --clearmodifiers Delete
+xdotool type --delay 30 '7+2='
+xdotool key --clearmodifiers Return
+copy_display
+if wait_for_output "9\\." 3000 clipboard; then pass "typed keys compute 7 + 2 ="; else fail "typed keys"; fi
+
+# A click in a white hole reaches the window behind.
+before=$(grep -c ButtonPress "$log_dir/behind.log" || true)
+click_at ${key[hole]}
+sleep 0.3
+after=$(grep -c ButtonPress "$log_dir/behind.log" || true)
+if [ "$after" -gt "$before" ]; then pass "a click in a hole falls through"; else fail "hole click did not reach the window behind"; fi
+
+# The window stays above others.
+if xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then
+  pass "topmost"
+else
+  fail "not in the topmost band: $(xprop -id "$wid" _NET_WM_STATE)"
+fi
+
+# Another application active: 40 % within 300 ms. Back over the skin: 100 %.
+xdotool windowactivate --sync "$behind_wid"
+# The window manager needs about 0.1 s to report the change of activity.
+if wait_for_output "1717986918" 300 opacity; then
+  pass "40 % opaque while another window is active"
+else
+  fail "no 40 % opacity"
+fi
+xdotool windowactivate --sync "$wid"
+move_to ${key[body]}
+move_to $((${key[body]% *} + 3)) 152
+if wait_for_output "|4294967295" 2000 opacity; then pass "opaque again over the skin"; else fail "still translucent"; fi
+
+# A drag on the body moves the window.
+move_to ${key[body]}
+xdotool mousedown 1
+for step in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative --sync 5 3; done
+xdotool mouseup 1
+sleep 0.3
+old_x=$win_x; old_y=$win_y
+window_position
+if [ "$win_x" -ne "$old_x" ] || [ "$win_y" -ne "$old_y" ]; then
+  pass "dragging the body moves the window ($old_x,$old_y -> $win_x,$win_y)"
+else
+  fail "the window did not move"
+fi
+
+# The close mark ends the program with status 0.
+click_at ${key[close]}
+status=0
+for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$app_pid" 2>/dev/null; then
+  fail "still running after the close mark"
+else
+  wait "$app_pid" || status=$?
+  app_pid=""
+  if [ "$status" -eq 0 ]; then pass "the close mark exits with 0"; else fail "exit status $status"; fi
+fi
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,31 @@
+#pragma once
+
+// The window icon, the hand pointer and the message panel's back arrow.
+
+#include <QImage>
+#include <QPoint>
+
+#include <vector>
+
+#include "WinImage.h"
+
+namespace skingen {
+
+// The calculator icon at `size` pixels (16 to 256), ARGB32. Sizes 16 and 32
+// are drawn pixel by pixel in the 16 icon colours; larger ones are smooth.
+QImage DrawWindowIcon(int size);
+
+// The 32 x 32, 16-colour image of the .ico file.
+IconImage WindowIcon16Colours();
+
+// The 32 x 32, 16-colour hand pointer and its hot spot.
+constexpr QPoint kHandHotSpot(12, 1);
+IconImage HandCursorImage();
+
+// The 16 x 16 green arrow pointing back, ARGB32 with straight alpha.
+QImage DrawBackArrow();
+// Its two icon images: 8 bits per pixel (edges blended over the message
+// panel's navy) and 32 bits per pixel with alpha.
+std::vector<IconImage> BackArrowImages();
+
+}  // namespace skingen

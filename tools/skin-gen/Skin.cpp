@@ -1,0 +1,472 @@
+#include "Skin.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QPen>
+#include <QRadialGradient>
+#include <QRawFont>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "Noise.h"
+#include "SkinLayout.h"
+
+namespace skingen {
+namespace {
+
+using namespace layout;
+
+constexpr QRgb kWhite = 0xFFFFFFFFu;
+// Colour the body's outermost pixels blend towards, so the outline never
+// fades into white (which would turn into a ragged fringe of holes).
+const QColor kRim(8, 20, 46);
+const QColor kKeyFace(0x0A, 0x44, 0x8C);
+const QColor kGlyph(233, 241, 251);
+
+// Inclusive pixel rectangle to edge coordinates.
+QRectF Edges(const QRect& r) { return QRectF(r.x(), r.y(), r.width(), r.height()); }
+
+QPainterPath RoundedRect(const QRectF& r, double radius) {
+  QPainterPath path;
+  path.addRoundedRect(r, radius, radius);
+  return path;
+}
+
+// Closed polygon whose corners are rounded with the given radius.
+QPainterPath RoundedPolygon(const std::vector<QPointF>& pts, double radius) {
+  QPainterPath path;
+  const size_t n = pts.size();
+  for (size_t i = 0; i < n; ++i) {
+    const QPointF prev = pts[(i + n - 1) % n];
+    const QPointF cur = pts[i];
+    const QPointF next = pts[(i + 1) % n];
+    auto toward = [&](QPointF to) {
+      const QPointF d = to - cur;
+      const double len = std::hypot(d.x(), d.y());
+      return cur + d * (std::min(radius, len / 2) / len);
+    };
+    const QPointF a = toward(prev);
+    const QPointF b = toward(next);
+    if (i == 0)
+      path.moveTo(a);
+    else
+      path.lineTo(a);
+    path.quadTo(cur, b);
+  }
+  path.closeSubpath();
+  return path;
+}
+
+// Band of `shape` along the edges that face away from `offset`: with a
+// positive offset, the top and left edges.
+QPainterPath EdgeBand(const QPainterPath& shape, QPointF offset) {
+  return shape.subtracted(shape.translated(offset));
+}
+
+QColor Mix(const QColor& a, const QColor& b, double t) {
+  return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                          static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                          static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
+// The frame's moulded, slightly grainy dark-blue plastic, one texel per
+// device pixel.
+QImage FrameTexture(int scale) {
+  QImage tex(kWidth * scale, kHeight * scale, QImage::Format_RGB32);
+  const QColor top(30, 56, 106);
+  const QColor bottom(15, 32, 70);
+  for (int y = 0; y < tex.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(tex.scanLine(y));
+    const double v = (y + 0.5) / scale;
+    const QColor base = Mix(top, bottom, std::clamp(v / kHeight, 0.0, 1.0));
+    for (int x = 0; x < tex.width(); ++x) {
+      const double u = (x + 0.5) / scale;
+      const double grain = 0.55 * ValueNoise(u, v, 1.0, 11) + 0.30 * ValueNoise(u, v, 2.3, 23) +
+                           0.15 * ValueNoise(u, v, 6.0, 37);
+      // A broad, soft sheen running diagonally across the upper left.
+      const double d = (u * 0.55 + v - 150.0) / 110.0;
+      const double sheen = 0.10 * std::exp(-d * d);
+      const double f = 1.0 + 0.085 * grain + sheen;
+      line[x] = qRgb(std::clamp(static_cast<int>(std::lround(base.red() * f)), 0, 255),
+                     std::clamp(static_cast<int>(std::lround(base.green() * f)), 0, 255),
+                     std::clamp(static_cast<int>(std::lround(base.blue() * f)), 0, 255));
+    }
+  }
+  return tex;
+}
+
+// Outline of `text` on a baseline at y = 0, read straight from the font file
+// (unhinted, so it scales exactly between the 1x and 2x drawings).
+QPainterPath TextPath(const QString& text, const QString& fontFile, double pixelSize) {
+  const QRawFont font(fontFile, pixelSize, QFont::PreferNoHinting);
+  if (!font.isValid()) throw std::runtime_error("cannot read font " + fontFile.toStdString());
+  const QList<quint32> glyphs = font.glyphIndexesForString(text);
+  const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+  QPainterPath path;
+  QPointF pen(0, 0);
+  for (qsizetype i = 0; i < glyphs.size(); ++i) {
+    path.addPath(font.pathForGlyph(glyphs[i]).translated(pen));
+    pen += advances[i];
+  }
+  return path;
+}
+
+QPainterPath Stroked(const QPainterPath& centreLine, double width) {
+  QPainterPathStroker stroker;
+  stroker.setWidth(width);
+  stroker.setCapStyle(Qt::RoundCap);
+  stroker.setJoinStyle(Qt::RoundJoin);
+  return stroker.createStroke(centreLine).simplified();
+}
+
+QPainterPath Line(QPointF a, QPointF b) {
+  QPainterPath p;
+  p.moveTo(a);
+  p.lineTo(b);
+  return p;
+}
+
+// Glyph outline centred on the origin.
+QPainterPath GlyphPath(const Key& key, const SkinFonts& fonts) {
+  constexpr double kStroke = 2.7;
+  QPainterPath path;
+  switch (key.glyph) {
+    case Glyph::Text: {
+      const QString text = QString::fromLatin1(key.text);
+      if (text.size() == 1) {
+        path = TextPath(text, fonts.keys, 21);
+        break;
+      }
+      // The font's own + and - are small next to its capitals; the memory
+      // keys draw their sign like the operator keys, only lighter.
+      const bool sign = text.endsWith(u'+') || text.endsWith(u'-');
+      path = TextPath(sign ? text.left(1) : text, fonts.keys, 18);
+      if (sign) {
+        const QRectF m = path.boundingRect();
+        const QPointF c(m.right() + 6.2, m.center().y());
+        QPainterPath lines = Line(c - QPointF(4, 0), c + QPointF(4, 0));
+        if (text.endsWith(u'+')) lines.addPath(Line(c - QPointF(0, 4), c + QPointF(0, 4)));
+        path = path.united(Stroked(lines, 2.2));
+      }
+      break;
+    }
+    case Glyph::Plus: {
+      QPainterPath lines = Line({-6.5, 0}, {6.5, 0});
+      lines.addPath(Line({0, -6.5}, {0, 6.5}));
+      path = Stroked(lines, kStroke);
+      break;
+    }
+    case Glyph::Minus:
+      path = Stroked(Line({-6.5, 0}, {6.5, 0}), kStroke);
+      break;
+    case Glyph::Times: {
+      QPainterPath lines = Line({-4.8, -4.8}, {4.8, 4.8});
+      lines.addPath(Line({-4.8, 4.8}, {4.8, -4.8}));
+      path = Stroked(lines, kStroke);
+      break;
+    }
+    case Glyph::Divide:
+      path = Stroked(Line({-4.2, 7.2}, {4.2, -7.2}), kStroke);
+      break;
+    case Glyph::Equals: {
+      QPainterPath lines = Line({-7.5, -3.4}, {7.5, -3.4});
+      lines.addPath(Line({-7.5, 3.4}, {7.5, 3.4}));
+      path = Stroked(lines, kStroke);
+      break;
+    }
+    case Glyph::Point:
+      path.addEllipse(QPointF(0, 0), 2.3, 2.3);
+      break;
+  }
+  const QRectF box = path.boundingRect();
+  return path.translated(-box.center());
+}
+
+void DrawKey(QPainter& p, const Key& key, const SkinFonts& fonts) {
+  const QRectF r = Edges(key.face);
+  const QPainterPath body = RoundedRect(r, 6.0);
+
+  // Soft shadow on the face below the key.
+  p.fillPath(RoundedRect(r.adjusted(-0.5, 1.0, 0.5, 3.0), 7.0), QColor(16, 42, 86, 40));
+  p.fillPath(RoundedRect(r.adjusted(0, 0.5, 0, 1.8), 6.5), QColor(10, 30, 70, 80));
+
+  QLinearGradient fill(r.topLeft(), r.bottomLeft());
+  fill.setColorAt(0.0, QColor(26, 88, 164));
+  fill.setColorAt(0.28, QColor(13, 73, 146));
+  fill.setColorAt(0.5, kKeyFace);
+  fill.setColorAt(1.0, QColor(7, 58, 124));
+  p.fillPath(body, fill);
+
+  // Bevel: a lit top-left rim and a shaded bottom-right one.
+  p.fillPath(EdgeBand(body, {1.2, 1.2}), QColor(120, 170, 235, 95));
+  p.fillPath(EdgeBand(body, {-1.2, -1.4}), QColor(2, 22, 58, 120));
+  p.save();
+  p.setPen(QPen(QColor(4, 28, 66), 1.0));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(RoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5.5));
+  p.restore();
+
+  const QPainterPath glyph = GlyphPath(key, fonts).translated(r.center());
+  p.fillPath(glyph.translated(0.0, 1.0), QColor(2, 18, 44, 170));
+  p.fillPath(glyph, kGlyph);
+}
+
+void DrawFace(QPainter& p) {
+  const QRectF r = Edges(kFace);
+  const QPainterPath face = RoundedRect(r, 10.0);
+  const QPainterPath groove = RoundedRect(r.adjusted(-2.0, -2.0, 2.0, 2.0), 12.0);
+
+  p.fillPath(groove, QColor(6, 20, 48, 150));
+  p.fillPath(EdgeBand(groove, {-1.0, -1.0}), QColor(120, 160, 220, 70));
+
+  QLinearGradient fill(r.topLeft(), r.bottomLeft());
+  fill.setColorAt(0.0, QColor(190, 218, 244));
+  fill.setColorAt(1.0, QColor(152, 192, 230));
+  p.fillPath(face, fill);
+
+  // Subtle light pooling at the top left.
+  QRadialGradient glow(r.left() + 80, r.top() + 30, 260);
+  glow.setColorAt(0.0, QColor(255, 255, 255, 28));
+  glow.setColorAt(1.0, QColor(255, 255, 255, 0));
+  p.fillPath(face, glow);
+
+  // Recessed: shaded along the top and left, caught light along the bottom.
+  p.fillPath(EdgeBand(face, {2.6, 2.6}), QColor(20, 50, 100, 40));
+  p.fillPath(EdgeBand(face, {1.3, 1.3}), QColor(20, 50, 100, 55));
+  p.fillPath(EdgeBand(face, {-1.0, -1.0}), QColor(240, 248, 255, 90));
+}
+
+void DrawDisplay(QPainter& p) {
+  const QRectF strip = Edges(kDisplay);
+  const QPainterPath bezel = RoundedRect(strip.adjusted(-2.5, -2.5, 2.5, 2.5), 5.5);
+  p.fillPath(bezel, QColor(5, 14, 36, 200));
+  p.fillPath(EdgeBand(bezel, {-1.0, -1.0}), QColor(130, 170, 230, 80));
+
+  const QPainterPath lcd = RoundedRect(strip, 3.5);
+  QLinearGradient fill(strip.topLeft(), strip.bottomLeft());
+  fill.setColorAt(0.0, QColor(44, 38, 110));
+  fill.setColorAt(1.0, QColor(36, 30, 94));
+  p.fillPath(lcd, fill);
+  p.fillPath(EdgeBand(lcd, {0, 2.4}), QColor(4, 2, 24, 70));
+  p.fillPath(EdgeBand(lcd, {1.2, 1.2}), QColor(4, 2, 24, 90));
+  p.fillPath(EdgeBand(lcd, {0, -1.0}), QColor(120, 110, 200, 60));
+
+  // Faint glass reflection over the upper half.
+  QLinearGradient glare(strip.topLeft(), QPointF(strip.left(), strip.center().y()));
+  glare.setColorAt(0.0, QColor(200, 200, 255, 0));
+  glare.setColorAt(0.35, QColor(200, 200, 255, 16));
+  glare.setColorAt(1.0, QColor(200, 200, 255, 0));
+  p.fillPath(RoundedRect(strip.adjusted(2, 2, -2, 0), 2.5), glare);
+}
+
+// A strip of four solar cells on the face above the keys.
+void DrawSolarCells(QPainter& p) {
+  const QRectF r = Edges(kSolarCells);
+  const QPainterPath well = RoundedRect(r.adjusted(-2.0, -2.0, 2.0, 2.0), 4.0);
+  p.fillPath(well, QColor(30, 58, 100, 150));
+  p.fillPath(EdgeBand(well, {-1.0, -1.0}), QColor(245, 250, 255, 140));
+  const double gap = 1.5;
+  const double w = (r.width() - 3 * gap) / 4;
+  for (int i = 0; i < 4; ++i) {
+    const QRectF cell(r.left() + i * (w + gap), r.top(), w, r.height());
+    const QPainterPath path = RoundedRect(cell, 1.5);
+    QLinearGradient fill(cell.topLeft(), cell.bottomRight());
+    fill.setColorAt(0.0, QColor(86, 62, 82));
+    fill.setColorAt(0.45, QColor(58, 38, 56));
+    fill.setColorAt(1.0, QColor(40, 26, 40));
+    p.fillPath(path, fill);
+    p.save();
+    p.setClipPath(path);
+    p.setPen(QPen(QColor(120, 96, 118, 60), 0.6));
+    for (double y = cell.top() + 3.0; y < cell.bottom(); y += 3.0)
+      p.drawLine(QPointF(cell.left(), y), QPointF(cell.right(), y));
+    p.restore();
+  }
+  // Glass reflection across the strip.
+  QLinearGradient glare(r.topLeft(), QPointF(r.left() + 40, r.bottom() + 30));
+  glare.setColorAt(0.0, QColor(255, 255, 255, 44));
+  glare.setColorAt(0.45, QColor(255, 255, 255, 14));
+  glare.setColorAt(0.7, QColor(255, 255, 255, 0));
+  p.fillPath(RoundedRect(r, 1.5), glare);
+}
+
+void DrawTab(QPainter& p, const QPainterPath& tab) {
+  p.fillPath(tab.translated(0.8, 1.6), QColor(4, 12, 32, 110));
+  const QRectF r = tab.boundingRect();
+  QLinearGradient fill(r.topLeft(), r.bottomLeft());
+  fill.setColorAt(0.0, QColor(240, 245, 251));
+  fill.setColorAt(0.55, QColor(210, 222, 238));
+  fill.setColorAt(1.0, QColor(176, 194, 220));
+  p.fillPath(tab, fill);
+  p.fillPath(EdgeBand(tab, {-1.2, -1.2}), QColor(80, 104, 140, 120));
+  p.save();
+  p.setPen(QPen(QColor(10, 26, 60), 1.0));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(tab);
+  p.restore();
+}
+
+void DrawTabs(QPainter& p) {
+  const QRectF m = Edges(kMinimiseTab);
+  // Slanted on the side facing the close tab.
+  DrawTab(p, RoundedPolygon({{m.left() + 0.5, m.top() + 0.5},
+                             {m.right() - 6.5, m.top() + 0.5},
+                             {m.right() - 0.5, m.bottom() - 0.5},
+                             {m.left() + 0.5, m.bottom() - 0.5}},
+                            3.0));
+  DrawTab(p, RoundedRect(Edges(kCloseTab).adjusted(0.5, 0.5, -0.5, -0.5), 3.5));
+}
+
+void DrawLogo(QPainter& p, const SkinFonts& fonts) {
+  QPainterPath text = TextPath(QStringLiteral("QUINTORA"), fonts.logo, 28);
+  const QRectF target = Edges(kLogo);
+  const QRectF box = text.boundingRect();
+  const double k = std::min(target.width() / box.width(), target.height() / box.height());
+  QTransform t;
+  t.translate(target.center().x(), target.center().y());
+  t.scale(k, k);
+  t.translate(-box.center().x(), -box.center().y());
+  text = t.map(text);
+
+  p.fillPath(text.translated(0, 1.2), QColor(2, 10, 28, 170));
+  p.fillPath(text.translated(0, -0.8), QColor(90, 130, 190, 90));
+  QLinearGradient fill(target.topLeft(), target.bottomLeft());
+  fill.setColorAt(0.0, QColor(218, 222, 228));
+  fill.setColorAt(0.5, QColor(176, 182, 192));
+  fill.setColorAt(1.0, QColor(140, 148, 160));
+  p.fillPath(text, fill);
+}
+
+void DrawFrameRim(QPainter& p, const QPainterPath& body) {
+  p.fillPath(EdgeBand(body, {2.0, 2.0}), QColor(130, 175, 240, 45));
+  p.fillPath(EdgeBand(body, {1.0, 1.0}), QColor(150, 190, 245, 60));
+  p.fillPath(EdgeBand(body, {-2.5, -2.5}), QColor(2, 10, 30, 70));
+  p.save();
+  p.setClipPath(body);
+  p.setPen(QPen(kRim, 2.0));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(body);
+  p.restore();
+}
+
+void PaintSkin(QPainter& p, const SkinFonts& fonts, int scale) {
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPainterPath body = BodyOutline();
+
+  QBrush texture(FrameTexture(scale));
+  texture.setTransform(QTransform::fromScale(1.0 / scale, 1.0 / scale));
+  p.fillPath(body, texture);
+
+  DrawFace(p);
+  DrawDisplay(p);
+  DrawSolarCells(p);
+  DrawTabs(p);
+  for (const Key& key : kKeys) DrawKey(p, key, fonts);
+  DrawLogo(p, fonts);
+  DrawFrameRim(p, body);
+}
+
+// Which pixels of the 1x picture belong to the body: those the outline
+// covers at least half.
+QImage BodyMask() {
+  QImage coverage(kWidth, kHeight, QImage::Format_Alpha8);
+  coverage.fill(0);
+  {
+    QPainter p(&coverage);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(BodyOutline(), Qt::black);
+  }
+  QImage mask(kWidth, kHeight, QImage::Format_Grayscale8);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      mask.scanLine(y)[x] = coverage.constScanLine(y)[x] >= 128 ? 255 : 0;
+  for (const QRect& hole : kHoles)
+    for (int y = hole.top(); y <= hole.bottom(); ++y)
+      for (int x = hole.left(); x <= hole.right(); ++x)
+        if (mask.constScanLine(y)[x]) throw std::logic_error("body outline reaches into a hole");
+  return mask;
+}
+
+}  // namespace
+
+QPainterPath BodyOutline() {
+  constexpr double kTop = 55.0;          // top edge of the left part
+  constexpr double kNotch = 3.0;         // fillet where the top edge meets the raised part
+  constexpr double kRaisedLeft = 256.0;  // left edge of the raised top-right part
+  constexpr double kBigRound = 70.0;     // top-right and bottom-left corners
+  constexpr double kStepTop = 371.0;     // bottom of the right part
+  constexpr double kStepFillet = 6.0;
+  constexpr double kFootRight = 206.0 - kStepFillet;
+
+  QPainterPath path;
+  path.moveTo(0, kTop + 14);
+  path.arcTo(QRectF(0, kTop, 28, 28), 180, -90);
+  path.lineTo(kRaisedLeft - kNotch, kTop);
+  path.arcTo(QRectF(kRaisedLeft - 2 * kNotch, kTop - 2 * kNotch, 2 * kNotch, 2 * kNotch), -90, 90);
+  path.lineTo(kRaisedLeft, 10);
+  path.arcTo(QRectF(kRaisedLeft, 0, 20, 20), 180, -90);
+  path.lineTo(kWidth - kBigRound, 0);
+  path.arcTo(QRectF(kWidth - 2 * kBigRound, 0, 2 * kBigRound, 2 * kBigRound), 90, -90);
+  path.lineTo(kWidth, kStepTop - 16);
+  path.arcTo(QRectF(kWidth - 32, kStepTop - 32, 32, 32), 0, -90);
+  path.lineTo(kFootRight + kStepFillet, kStepTop);
+  path.arcTo(QRectF(kFootRight, kStepTop, 2 * kStepFillet, 2 * kStepFillet), 90, 90);
+  path.lineTo(kFootRight, kHeight - 10);
+  path.arcTo(QRectF(kFootRight - 20, kHeight - 20, 20, 20), 0, -90);
+  path.lineTo(kBigRound, kHeight);
+  path.arcTo(QRectF(0, kHeight - 2 * kBigRound, 2 * kBigRound, 2 * kBigRound), 270, -90);
+  path.closeSubpath();
+  return path;
+}
+
+QImage RenderSkin(int scale, const SkinFonts& fonts) {
+  const int w = kWidth * scale;
+  const int h = kHeight * scale;
+  QImage art(w, h, QImage::Format_ARGB32_Premultiplied);
+  art.fill(Qt::transparent);
+  {
+    QPainter p(&art);
+    p.scale(scale, scale);
+    PaintSkin(p, fonts, scale);
+  }
+
+  const QImage mask = BodyMask();
+  QImage out(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y) {
+    const auto* src = reinterpret_cast<const QRgb*>(art.constScanLine(y));
+    auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+    const uchar* inside = mask.constScanLine(y / scale);
+    for (int x = 0; x < w; ++x) {
+      if (!inside[x / scale]) {
+        dst[x] = kWhite;
+        continue;
+      }
+      // Premultiplied art over the rim colour.
+      const QRgb c = src[x];
+      const int a = qAlpha(c);
+      auto over = [&](int channel, int rim) { return channel + (rim * (255 - a) + 127) / 255; };
+      QRgb px = qRgb(over(qRed(c), kRim.red()), over(qGreen(c), kRim.green()),
+                     over(qBlue(c), kRim.blue()));
+      if (px == kWhite) px = qRgb(254, 254, 254);
+      dst[x] = px;
+    }
+  }
+  return out;
+}
+
+QImage SkinPreview(const QImage& skin) {
+  QImage out = skin.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x)
+      if (line[x] == kWhite) line[x] = ((x / 8 + y / 8) % 2) ? qRgb(204, 204, 204) : qRgb(238, 238, 238);
+  }
+  return out;
+}
+
+}  // namespace skingen

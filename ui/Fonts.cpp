@@ -1,0 +1,26 @@
+#include "Fonts.h"
+
+#include <cmath>
+
+namespace quintora {
+
+void InstallFontSubstitutes() {
+  static constexpr std::pair<const char*, const char*> kSubstitutes[] = {
+      {"Comic Sans MS", "Comic Neue"},     {"MS Sans Serif", "Liberation Sans"},
+      {"Arial", "Liberation Sans"},        {"Verdana", "DejaVu Sans"},
+      {"Courier", "Liberation Mono"},      {"Courier New", "Liberation Mono"},
+      {"System", "DejaVu Sans"},
+  };
+  for (const auto& [name, substitute] : kSubstitutes) QFont::insertSubstitution(name, substitute);
+}
+
+int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }
+
+QFont LayoutFont(const layout::Font& font) {
+  QFont result(font.family);
+  result.setPixelSize(PointsToPixels(font.points));
+  result.setBold(font.bold);
+  return result;
+}
+
+}  // namespace quintora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+
+#include "Layout.h"
+
+namespace quintora {
+
+// Maps the font names of the layout onto the free look-alikes installed with
+// the program. Call once before any window is built.
+void InstallFontSubstitutes();
+
+// A layout font sized in pixels at 96 dots per inch, so text keeps its size
+// against the fixed pixel layout whatever the screen's resolution.
+QFont LayoutFont(const layout::Font& font);
+int PointsToPixels(double points);
+
+}  // namespace quintora

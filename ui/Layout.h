@@ -1,0 +1,144 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The controls of the calculator window as built at start: place and size in
+// twips (15 to the pixel) relative to their container, caption, font, text
+// colour (#RRGGBB), alignment, pop-up hint and pointer.
+namespace quintora::layout {
+
+struct Rect {
+  int left, top, width, height;  // twips
+};
+
+struct Font {
+  const char* family;
+  double points;
+  bool bold;
+};
+
+enum class Align { Left, Centre, Right };
+enum class Pointer { Standard, Arrow, Hand };
+
+struct Label {
+  const char* name;
+  std::int16_t index;  // -1 for a control outside any control array
+  const char* caption;
+  Rect rect;
+  Font font;
+  unsigned colour;
+  Align align;
+  const char* tooltip;
+  Pointer pointer;
+};
+
+inline constexpr unsigned kYellow = 0xFFFF00;
+inline constexpr Font kKeyFont{"Comic Sans MS", 15.75, false};
+
+// Transparent key labels over the painted keys.
+inline constexpr std::array<Label, 22> kKeyLabels = {{
+    {"TeclaNumero", 7, "7", {465, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 8, "8", {1215, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 9, "9", {1965, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 4, "4", {465, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 5, "5", {1215, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 6, "6", {1965, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 1, "1", {435, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 2, "2", {1215, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 3, "3", {1965, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaNumero", 0, "0", {525, 4545, 1140, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"LbDecimal", -1, ".", {1965, 4500, 450, 450}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"LbCancel", -1, "C", {2760, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela", Pointer::Hand},
+    {"LbCancelaEntrada", -1, "CE", {3525, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela Entrada", Pointer::Hand},
+    {"TeclaOpera", 0, "+", {2820, 3120, 435, 465}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 1, "-", {3540, 3105, 435, 480}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 2, "X", {2805, 3960, 435, 420}, {"Comic Sans MS", 14.25, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 3, "/", {3540, 3930, 435, 480}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 4, "=", {2835, 4515, 1155, 480}, {"Comic Sans MS", 18, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaMemoria", 0, "M+", {4260, 2640, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
+    {"TeclaMemoria", 1, "M-", {4245, 3270, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
+    {"TeclaMemoria", 2, "MR", {4245, 3930, 450, 450}, kKeyFont, kYellow, Align::Left, "Recuperar Memoria", Pointer::Hand},
+    {"TeclaMemoria", 3, "MC", {4260, 4545, 450, 450}, kKeyFont, kYellow, Align::Left, "Cancelar Memoria", Pointer::Hand},
+}};
+
+// The other labels on the window, in their stacking order (later on top).
+inline constexpr std::array<Label, 7> kOtherLabels = {{
+    {"Readout", -1, "0.", {645, 990, 4005, 375}, {"MS Sans Serif", 13.5, true}, kYellow, Align::Right, "", Pointer::Standard},
+    {"lblMemoFlag", -1, "M", {4500, 2280, 240, 285}, {"Arial", 9.75, true}, 0x000080, Align::Right, "En Memoria", Pointer::Standard},
+    {"LbMin", -1, "--", {3885, 315, 180, 330}, {"Arial", 14.25, true}, 0x0000C0, Align::Left, "Minimizar", Pointer::Hand},
+    {"LbCerrar", -1, "X", {4410, 315, 210, 360}, {"Arial", 15.75, true}, 0xC00000, Align::Left, "Cerrar", Pointer::Hand},
+    {"LbTeskold", -1, "", {390, 5625, 2610, 495}, {"Arial", 8.25, true}, 0x000000, Align::Left, "", Pointer::Hand},
+    {"Label3", -1, "", {2670, 3045, 1530, 210}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow},
+    {"Label2", -1, "Label2", {-30, 6360, 600, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow},
+}};
+
+// The message panel and what it holds.
+inline constexpr Rect kPicMsg{210, 6600, 4755, 2385};
+inline constexpr unsigned kNavy = 0x000080;
+inline constexpr int kPicMsgShownTop = 2610;
+inline constexpr Label kLbMensaje{
+    "LbMensaje", -1, "Ha llegado al límite de caracteres para esta Versión de Quintora.",
+    {240, 135, 3900, 1215}, {"Verdana", 12, true}, kYellow, Align::Left, "", Pointer::Standard};
+inline constexpr Label kLabel1{"Label1", -1, "Producto Peruano", {285, 2040, 1725, 240},
+                               {"Arial", 9.75, true}, 0xE0E0E0, Align::Left, "", Pointer::Standard};
+inline constexpr Rect kImage1{3945, 1680, 525, 420};
+
+struct Shape {
+  std::int16_t index;
+  Rect rect;
+  unsigned colour;
+};
+inline constexpr std::array<Shape, 3> kShape1 = {{
+    {0, {285, 1500, 285, 495}, 0xFF0000},
+    {2, {570, 1500, 300, 495}, 0xE0E0E0},
+    {1, {870, 1500, 285, 495}, 0xFF0000},
+}};
+
+// Hidden push buttons below the skin; they only hold the keyboard focus.
+struct Button {
+  const char* name;
+  std::int16_t index;
+  const char* caption;
+  Rect rect;
+  Font font;
+};
+
+inline constexpr Font kButtonFont{"Courier", 9.75, true};
+inline constexpr int kButtonWidth = 420;
+inline constexpr int kButtonHeight = 360;
+
+// In focus (tab) order, from CopyButton (0) to NumKey(7) (23).
+inline constexpr std::array<Button, 17> kButtons = {{
+    {"CopyButton", -1, "<", {-30, 6825, 315, 315}, {"Arial", 8.25, true}},
+    {"Operator", 4, "=", {4695, 6525, 975, kButtonHeight}, {"Courier", 15, true}},
+    {"Decimal", -1, ".", {5100, 6525, kButtonWidth, kButtonHeight}, {"System", 9.75, true}},
+    {"NumKey", 0, "0", {4695, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"Operator", 3, "/", {4800, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"Operator", 2, "*", {4905, 6630, kButtonWidth, kButtonHeight}, {"Courier New", 9, true}},
+    {"NumKey", 3, "3", {5010, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 2, "2", {5115, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 1, "1", {4695, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"Operator", 1, "-", {4800, 6675, kButtonWidth, kButtonHeight}, {"Courier", 15, true}},
+    {"Operator", 0, "+", {4905, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 6, "6", {5010, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 5, "5", {5115, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 4, "4", {4695, 6510, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 9, "9", {4800, 6510, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 8, "8", {4905, 6510, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"NumKey", 7, "7", {5010, 6510, kButtonWidth, kButtonHeight}, kButtonFont},
+}};
+inline constexpr unsigned kCopyButtonColour = 0x808080;
+inline constexpr const char* kCopyButtonTooltip = "Copiar al portapapeles";
+
+// The picture box that holds the skin picture, below the skin.
+inline constexpr Rect kPicBackground{4365, 6525, 5295, 6420};
+
+// The window before it takes the size of the skin.
+inline constexpr int kFormWidth = 5220;
+inline constexpr int kFormHeight = 9030;
+inline constexpr Font kFormFont{"Arial", 8.25, true};
+
+inline constexpr int kTimerInterval = 150;  // milliseconds
+
+}  // namespace quintora::layout

@@ -1,0 +1,284 @@
+#include "frmCalculator.h"
+
+#include <QClipboard>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "Assets.h"
+#include "Fonts.h"
+#include "Panel.h"
+#include "PictureBox.h"
+#include "SkinLabel.h"
+
+namespace quintora {
+namespace {
+
+int Px(int twips) { return twips / 15; }
+
+QRect PixelRect(const layout::Rect& r) {
+  return {Px(r.left), Px(r.top), Px(r.width), Px(r.height)};
+}
+
+QColor Rgb(unsigned rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+
+Qt::Alignment Alignment(layout::Align align) {
+  switch (align) {
+    case layout::Align::Centre: return Qt::AlignHCenter | Qt::AlignTop;
+    case layout::Align::Right: return Qt::AlignRight | Qt::AlignTop;
+    case layout::Align::Left: break;
+  }
+  return Qt::AlignLeft | Qt::AlignTop;
+}
+
+QString ObjectName(const char* name, std::int16_t index) {
+  return index < 0 ? QString(name) : QStringLiteral("%1(%2)").arg(name).arg(index);
+}
+
+}  // namespace
+
+frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(std::move(platform)) {
+  setObjectName("frmCalculator");
+  setWindowTitle("Quintora");
+  setWindowIcon(assets::WindowIcon());
+  setFont(LayoutFont(layout::kFormFont));
+  setMouseTracking(true);
+  resize(Px(layout::kFormWidth), Px(layout::kFormHeight));
+
+  BuildLabels();
+  BuildMessagePanel();
+  BuildButtons();
+
+  picBackground = new PictureBox(this);
+  picBackground->setObjectName("picBackground");
+  picBackground->setGeometry(PixelRect(layout::kPicBackground));
+  picBackground->setPicture(assets::SkinPicture(), assets::SkinPicture2x());
+
+  Timer1.setInterval(layout::kTimerInterval);
+  connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+  Timer1.start();
+}
+
+frmCalculator::~frmCalculator() = default;
+
+SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& spec) {
+  auto* label = new SkinLabel(parent);
+  label->setObjectName(ObjectName(spec.name, spec.index));
+  label->setGeometry(PixelRect(spec.rect));
+  label->setFont(LayoutFont(spec.font));
+  label->setForeColor(Rgb(spec.colour));
+  label->setAlignment(Alignment(spec.align));
+  label->setText(QString::fromUtf8(spec.caption));
+  label->setToolTip(QString::fromUtf8(spec.tooltip));
+  if (spec.pointer == layout::Pointer::Hand) label->setCursor(assets::HandCursor());
+  if (spec.pointer == layout::Pointer::Arrow) label->setCursor(Qt::ArrowCursor);
+  return label;
+}
+
+// Labels first, in their stacking order; the key labels lie above Label3,
+// which overlaps the top of the + and - keys, so those keys take the whole
+// of their rectangle.
+void frmCalculator::BuildLabels() {
+  for (const auto& spec : layout::kOtherLabels) {
+    SkinLabel* label = AddLabel(this, spec);
+    const std::string name = spec.name;
+    if (name == "Readout") Readout = label;
+    if (name == "lblMemoFlag") lblMemoFlag = label;
+    if (name == "LbMin") LbMin = label;
+    if (name == "LbCerrar") LbCerrar = label;
+    if (name == "LbTeskold") LbTeskold = label;
+  }
+  lblMemoFlag->hide();
+  connect(lblMemoFlag, &SkinLabel::mouseMoved, this, [this] { lblMemoFlag_MouseMove(); });
+  connect(LbMin, &SkinLabel::mouseMoved, this, [this] { LbMin_MouseMove(); });
+  connect(LbMin, &SkinLabel::clicked, this, [this] { LbMin_Click(); });
+  connect(LbCerrar, &SkinLabel::mouseMoved, this, [this] { LbCerrar_MouseMove(); });
+  connect(LbCerrar, &SkinLabel::clicked, this, [this] { LbCerrar_Click(); });
+  connect(LbTeskold, &SkinLabel::clicked, this, [this] { LbTeskold_Click(); });
+
+  for (const auto& spec : layout::kKeyLabels) {
+    SkinLabel* label = AddLabel(this, spec);
+    const std::string name = spec.name;
+    const std::int16_t i = spec.index;
+    if (name == "TeclaNumero") {
+      TeclaNumero[i] = label;
+      connect(label, &SkinLabel::mouseMoved, this, [this, i] { TeclaNumero_MouseMove(i); });
+      connect(label, &SkinLabel::clicked, this,
+              [this, i] { RunEngine([i](Calculator& c) { c.TeclaNumero_Click(i); }); });
+    } else if (name == "TeclaOpera") {
+      TeclaOpera[i] = label;
+      connect(label, &SkinLabel::mouseMoved, this, [this, i] { TeclaOpera_MouseMove(i); });
+      connect(label, &SkinLabel::clicked, this,
+              [this, i] { RunEngine([i](Calculator& c) { c.TeclaOpera_Click(i); }); });
+    } else if (name == "TeclaMemoria") {
+      TeclaMemoria[i] = label;
+      connect(label, &SkinLabel::mouseMoved, this, [this, i] { TeclaMemoria_MouseMove(i); });
+      connect(label, &SkinLabel::clicked, this,
+              [this, i] { RunEngine([i](Calculator& c) { c.TeclaMemoria_Click(i); }); });
+    } else if (name == "LbDecimal") {
+      LbDecimal = label;
+      connect(label, &SkinLabel::mouseMoved, this, [this] { LbDecimal_MouseMove(); });
+      connect(label, &SkinLabel::clicked, this,
+              [this] { RunEngine([](Calculator& c) { c.LbDecimal_Click(); }); });
+    } else if (name == "LbCancel") {
+      LbCancel = label;
+      connect(label, &SkinLabel::mouseMoved, this, [this] { LbCancel_MouseMove(); });
+      connect(label, &SkinLabel::clicked, this,
+              [this] { RunEngine([](Calculator& c) { c.LbCancel_Click(); }); });
+    } else if (name == "LbCancelaEntrada") {
+      LbCancelaEntrada = label;
+      connect(label, &SkinLabel::mouseMoved, this, [this] { LbCancelaEntrada_MouseMove(); });
+      connect(label, &SkinLabel::clicked, this,
+              [this] { RunEngine([](Calculator& c) { c.LbCancelaEntrada_Click(); }); });
+    }
+  }
+}
+
+// The message panel lies below the skin until a message moves it up; being
+// a container, it covers every label while it is shown.
+void frmCalculator::BuildMessagePanel() {
+  PicMsg = new Panel(this);
+  PicMsg->setObjectName("PicMsg");
+  PicMsg->setGeometry(PixelRect(layout::kPicMsg));
+  QPalette navy = PicMsg->palette();
+  navy.setColor(QPalette::Window, Rgb(layout::kNavy));
+  PicMsg->setPalette(navy);
+  PicMsg->hide();
+
+  for (std::size_t k = 0; k < layout::kShape1.size(); ++k) {
+    const auto& spec = layout::kShape1[k];
+    auto* bar = new QFrame(PicMsg);
+    bar->setObjectName(ObjectName("Shape1", spec.index));
+    bar->setGeometry(PixelRect(spec.rect));
+    bar->setAutoFillBackground(true);
+    QPalette fill = bar->palette();
+    fill.setColor(QPalette::Window, Rgb(spec.colour));
+    bar->setPalette(fill);
+    bar->setAttribute(Qt::WA_TransparentForMouseEvents);
+    bar->hide();
+    Shape1[spec.index] = bar;
+  }
+
+  LbMensaje = AddLabel(PicMsg, layout::kLbMensaje);
+  LbMensaje->setWordWrap(true);
+  Label1 = AddLabel(PicMsg, layout::kLabel1);
+  Label1->hide();
+
+  Image1 = new SkinLabel(PicMsg);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(PixelRect(layout::kImage1));
+  Image1->setPixmap(assets::BackArrow());
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image1->setCursor(assets::HandCursor());
+  connect(Image1, &SkinLabel::clicked, this, [this] { Image1_Click(); });
+}
+
+// The hidden push buttons, created in focus order; they lie below the skin,
+// outside the part of the window that is seen.
+void frmCalculator::BuildButtons() {
+  QWidget* previous = nullptr;
+  for (const auto& spec : layout::kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
+    button->setObjectName(ObjectName(spec.name, spec.index));
+    button->setGeometry(PixelRect(spec.rect));
+    button->setFont(LayoutFont(spec.font));
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->installEventFilter(this);
+    if (previous) setTabOrder(previous, button);
+    previous = button;
+
+    const std::string name = spec.name;
+    const std::int16_t i = spec.index;
+    if (name == "NumKey") {
+      NumKey[i] = button;
+      connect(button, &QPushButton::clicked, this,
+              [this, i] { RunEngine([i](Calculator& c) { c.NumKey_Click(i); }); });
+    } else if (name == "Operator") {
+      Operator[i] = button;
+      connect(button, &QPushButton::clicked, this,
+              [this, i] { RunEngine([i](Calculator& c) { c.Operator_Click(i); }); });
+    } else if (name == "Decimal") {
+      Decimal = button;
+      connect(button, &QPushButton::clicked, this,
+              [this] { RunEngine([](Calculator& c) { c.Decimal_Click(); }); });
+    } else if (name == "CopyButton") {
+      CopyButton = button;
+      CopyButton->setToolTip(layout::kCopyButtonTooltip);
+      QPalette grey = CopyButton->palette();
+      grey.setColor(QPalette::Button, Rgb(layout::kCopyButtonColour));
+      CopyButton->setPalette(grey);
+      connect(button, &QPushButton::clicked, this,
+              [this] { RunEngine([](Calculator& c) { c.CopyButton_Click(); }); });
+    }
+  }
+}
+
+BMPregionInXP& frmCalculator::Skin() {
+  if (!SkinRegion) SkinRegion = std::make_unique<BMPregionInXP>(platform_);
+  return *SkinRegion;
+}
+
+// The display and the memory indicator show the engine's captions.
+void frmCalculator::ShowState() {
+  Readout->setText(QString::fromStdString(engine_.Readout));
+  lblMemoFlag->setText(QString::fromStdString(engine_.lblMemoFlag));
+  lblMemoFlag->setVisible(engine_.lblMemoFlagVisible);
+}
+
+QWidget* frmCalculator::ControlWidget(ControlRef control) const {
+  const auto i = static_cast<std::size_t>(control.index);
+  switch (control.name) {
+    case ControlName::NumKey: return i < NumKey.size() ? NumKey[i] : nullptr;
+    case ControlName::TeclaNumero: return i < TeclaNumero.size() ? TeclaNumero[i] : nullptr;
+    case ControlName::Operator: return i < Operator.size() ? Operator[i] : nullptr;
+    case ControlName::TeclaOpera: return i < TeclaOpera.size() ? TeclaOpera[i] : nullptr;
+    case ControlName::Decimal: return Decimal;
+  }
+  return nullptr;
+}
+
+std::string frmCalculator::Caption(ControlRef control) const {
+  QWidget* widget = ControlWidget(control);
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
+  if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text().toStdString();
+  return {};
+}
+
+void frmCalculator::SetFocus(ControlRef control) {
+  if (QWidget* widget = ControlWidget(control)) widget->setFocus(Qt::OtherFocusReason);
+}
+
+void frmCalculator::ShowMessage(const std::string& caption, std::optional<int> font_points) {
+  PicMsg->move(PicMsg->x(), Px(layout::kPicMsgShownTop));
+  PicMsg->show();
+  if (font_points) {
+    QFont font = LbMensaje->font();
+    font.setPixelSize(PointsToPixels(*font_points));
+    LbMensaje->setFont(font);
+  }
+  LbMensaje->setText(QString::fromStdString(caption));
+}
+
+void frmCalculator::SetTimerEnabled(bool enabled) {
+  if (enabled) {
+    if (!Timer1.isActive()) Timer1.start();
+  } else {
+    Timer1.stop();
+  }
+}
+
+void frmCalculator::ShowMessageBox(const std::string& text) {
+  ShowState();
+  QMessageBox box(QMessageBox::NoIcon, "Quintora", QString::fromStdString(text), QMessageBox::Ok,
+                  this);
+  box.exec();
+}
+
+void frmCalculator::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+}  // namespace quintora

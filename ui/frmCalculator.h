@@ -1,0 +1,130 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include <QTimer>
+#include <QWidget>
+
+#include "BMPregionInXP.h"
+#include "Calculator.h"
+#include "Layout.h"
+#include "QtShapePlatform.h"
+#include "WindowEffects.h"
+
+class QFrame;
+class QKeyEvent;
+class QPushButton;
+
+namespace quintora {
+
+class Panel;
+class PictureBox;
+class SkinLabel;
+
+// The calculator window: a skin picture with transparent labels over its
+// keys, hidden push buttons that hold the keyboard focus, a message panel
+// and an activity timer. It owns the calculator engine and carries out the
+// engine's window effects.
+class frmCalculator : public QWidget, private WindowEffects {
+  Q_OBJECT
+
+ public:
+  explicit frmCalculator(std::shared_ptr<ShapePlatform> platform = DefaultShapePlatform());
+  ~frmCalculator() override;
+
+  void Form_Load();
+
+  Calculator& engine() { return engine_; }
+  const QTimer& timer() const { return Timer1; }
+
+  static constexpr const char* kAboutText =
+      "Quintora 1.1\nCalculadora de escritorio\nquintora@example.org";
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Building the controls of the layout.
+  void BuildLabels();
+  void BuildMessagePanel();
+  void BuildButtons();
+  SkinLabel* AddLabel(QWidget* parent, const layout::Label& spec);
+  BMPregionInXP& Skin();
+
+  // The window's own handlers.
+  void Form_MouseDown(std::int16_t Button);
+  void Form_MouseMove();
+  void InitSkinLabels();
+  void LbMin_Click();
+  void LbCerrar_Click();
+  void LbTeskold_Click();
+  void Image1_Click();
+  void TeclaNumero_MouseMove(std::int16_t Index);
+  void TeclaOpera_MouseMove(std::int16_t Index);
+  void TeclaMemoria_MouseMove(std::int16_t Index);
+  void LbDecimal_MouseMove();
+  void LbCancel_MouseMove();
+  void LbCancelaEntrada_MouseMove();
+  void LbCerrar_MouseMove();
+  void LbMin_MouseMove();
+  void lblMemoFlag_MouseMove();
+  void Timer1_Timer();
+
+  // Keyboard preview: every key reaches the window's handlers first and goes
+  // no further.
+  void PreviewKey(QKeyEvent* event);
+
+  // Runs an engine handler and shows the captions it left.
+  template <typename Handler>
+  void RunEngine(Handler handler) {
+    handler(engine_);
+    ShowState();
+  }
+  void ShowState();
+
+  // WindowEffects.
+  std::string Caption(ControlRef control) const override;
+  void SetFocus(ControlRef control) override;
+  void ShowMessage(const std::string& caption, std::optional<int> font_points) override;
+  void SetTimerEnabled(bool enabled) override;
+  void ShowMessageBox(const std::string& text) override;
+  void SetClipboardText(const std::string& text) override;
+  QWidget* ControlWidget(ControlRef control) const;
+
+  Calculator engine_{*this};
+  std::shared_ptr<ShapePlatform> platform_;
+  std::unique_ptr<BMPregionInXP> SkinRegion;
+
+  std::array<SkinLabel*, 10> TeclaNumero{};
+  std::array<SkinLabel*, 5> TeclaOpera{};
+  std::array<SkinLabel*, 4> TeclaMemoria{};
+  SkinLabel* LbDecimal = nullptr;
+  SkinLabel* LbCancel = nullptr;
+  SkinLabel* LbCancelaEntrada = nullptr;
+  SkinLabel* Readout = nullptr;
+  SkinLabel* lblMemoFlag = nullptr;
+  SkinLabel* LbMin = nullptr;
+  SkinLabel* LbCerrar = nullptr;
+  SkinLabel* LbTeskold = nullptr;
+
+  Panel* PicMsg = nullptr;
+  SkinLabel* LbMensaje = nullptr;
+  SkinLabel* Label1 = nullptr;
+  std::array<QFrame*, 3> Shape1{};
+  SkinLabel* Image1 = nullptr;
+
+  std::array<QPushButton*, 10> NumKey{};
+  std::array<QPushButton*, 5> Operator{};
+  QPushButton* Decimal = nullptr;
+  QPushButton* CopyButton = nullptr;
+  PictureBox* picBackground = nullptr;
+
+  QTimer Timer1;
+};
+
+}  // namespace quintora
