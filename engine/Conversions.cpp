@@ -73,6 +73,20 @@ long OrderOfMagnitude(const NumberParts& parts) {
   return order + exponent;
 }
 
+// Whether a number beyond the double range is no larger than the largest
+// double written with 15 digits (1.79769313486232E+308). That text stands
+// for the largest double, so what the display shows can be read back.
+bool IsShownMaximum(const NumberParts& parts) {
+  if (OrderOfMagnitude(parts) != 308) return false;
+  std::string digits;
+  for (char c : parts.mantissa) {
+    if (IsDigit(c) && (c != '0' || !digits.empty())) digits += c;
+  }
+  constexpr std::string_view kMaximum = "179769313486232";
+  digits.erase(digits.find_last_not_of('0') + 1);
+  return digits.size() <= kMaximum.size() ? digits <= kMaximum : digits < kMaximum;
+}
+
 }  // namespace
 
 double LeadingNumber(std::string_view text) {
@@ -90,7 +104,11 @@ double LeadingNumber(std::string_view text) {
   const auto [end, error] =
       std::from_chars(plain.data(), plain.data() + plain.size(), value, std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
-    value = OrderOfMagnitude(parts) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    if (IsShownMaximum(parts)) {
+      value = std::numeric_limits<double>::max();
+    } else {
+      value = OrderOfMagnitude(parts) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
   }
   return parts.negative ? -value : value;
 }

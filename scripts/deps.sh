@@ -26,3 +26,7 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
 # window manager, and the tools that drive it as a user would.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
                xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick)
+
+# What the fuzz and sanitizer builds add: clang with libFuzzer and the
+# sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-dev)

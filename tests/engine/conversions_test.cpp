@@ -36,10 +36,19 @@ TEST(LeadingNumber, IsZeroWithoutALeadingNumber) {
 
 TEST(LeadingNumber, SaturatesOutsideTheDoubleRange) {
   EXPECT_EQ(LeadingNumber("1E400"), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(LeadingNumber("-1.79769313486232E+308."), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("-1.8E+308."), -std::numeric_limits<double>::infinity());
   EXPECT_EQ(LeadingNumber("1E-400"), 0);
   EXPECT_EQ(LeadingNumber("0E99999999999999999999"), 0);
   EXPECT_EQ(LeadingNumber("1E99999999999999999999"), std::numeric_limits<double>::infinity());
+}
+
+TEST(LeadingNumber, TheShownLargestDoubleReadsAsTheLargestDouble) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  EXPECT_EQ(LeadingNumber("1.79769313486232E+308."), kMax);
+  EXPECT_EQ(LeadingNumber("-1.79769313486232E+308"), -kMax);
+  EXPECT_EQ(LeadingNumber("179769313486231.99E+294"), kMax);
+  EXPECT_EQ(LeadingNumber("1.797693134862320001E+308"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("1.79769313486233E+308"), std::numeric_limits<double>::infinity());
 }
 
 TEST(ResultText, PlainBetweenOneTenThousandthAndOneE15) {
