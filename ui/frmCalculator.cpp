@@ -170,7 +170,7 @@ void frmCalculator::BuildMessagePanel() {
   Image1->setObjectName("Image1");
   Image1->setGeometry(PixelRect(layout::kImage1));
   Image1->setPixmap(assets::BackArrow());
-  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image1->setAlignment(Qt::AlignCenter);
   Image1->setCursor(assets::HandCursor());
   connect(Image1, &SkinLabel::clicked, this, [this] { Image1_Click(); });
 }

@@ -3,7 +3,25 @@
 #include <sstream>
 #include <string>
 
+#include <ostream>
+
+#include <gtest/gtest.h>
+
+#include "Conversions.h"
 #include "KeySession.h"
+
+namespace quintora {
+
+// Readable failure messages for snapshots.
+inline void PrintTo(const StatusRecord& s, std::ostream* out) {
+  *out << "{readout '" << s.SavedReadout << "', first '" << SlotText(s.SavedFirstOperand)
+       << "', second '" << SlotText(s.SavedSecondOperand) << "', point " << s.SavedPointFlag
+       << ", operands " << s.SavedOperandCount << ", entry '" << s.SavedEntryState << "', pending '"
+       << s.SavedPendingOperator << "', flag '" << s.SavedMemoFlag << "', memory '"
+       << SlotText(s.SavedMemoryValue) << "'}";
+}
+
+}  // namespace quintora
 
 namespace quintora::testing {
 
@@ -23,6 +41,15 @@ inline std::string OnRoute(const std::string& skin_keys, Route route) {
     out += (out.empty() ? "" : " ") + token;
   }
   return out;
+}
+
+inline std::string RouteName(const ::testing::TestParamInfo<Route>& info) {
+  switch (info.param) {
+    case Route::Skin: return "Skin";
+    case Route::Buttons: return "Buttons";
+    case Route::Keyboard: return "Keyboard";
+  }
+  return "";
 }
 
 // Runs a sequence from a freshly started calculator; fails the test on an

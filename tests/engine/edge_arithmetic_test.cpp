@@ -14,14 +14,6 @@
 
 namespace quintora {
 
-static void PrintTo(const StatusRecord& s, std::ostream* out) {
-  *out << "{readout '" << s.SavedReadout << "', first '" << SlotText(s.SavedFirstOperand)
-       << "', second '" << SlotText(s.SavedSecondOperand) << "', point " << s.SavedPointFlag
-       << ", operands " << s.SavedOperandCount << ", entry '" << s.SavedEntryState << "', pending '"
-       << s.SavedPendingOperator << "', flag '" << s.SavedMemoFlag << "', memory '"
-       << SlotText(s.SavedMemoryValue) << "'}";
-}
-
 namespace {
 
 using testing::OnRoute;
@@ -196,11 +188,7 @@ TEST_P(EdgeArithmetic, RefusedMemorySumKeepsEverythingAndCeUndoesOnlyThatKey) {
 
 INSTANTIATE_TEST_SUITE_P(AllRoutes, EdgeArithmetic,
                          ::testing::Values(Route::Skin, Route::Buttons, Route::Keyboard),
-                         [](const auto& info) {
-                           return std::string(info.param == Route::Skin      ? "Skin"
-                                              : info.param == Route::Buttons ? "Buttons"
-                                                                             : "Keyboard");
-                         });
+                         testing::RouteName);
 
 // The largest double shows as 1.79769313486232E+308, a text whose value lies
 // just past the double range; reading it back must give the largest double,

@@ -91,11 +91,7 @@ TEST_P(Sequences, NumberEntry) {
 
 INSTANTIATE_TEST_SUITE_P(AllRoutes, Sequences,
                          ::testing::Values(Route::Skin, Route::Buttons, Route::Keyboard),
-                         [](const auto& info) {
-                           return std::string(info.param == Route::Skin      ? "Skin"
-                                              : info.param == Route::Buttons ? "Buttons"
-                                                                             : "Keyboard");
-                         });
+                         testing::RouteName);
 
 TEST(Operators, DivisionByZeroIsRefusedWithTheStateBeforeTheKey) {
   KeySession session;

@@ -15,14 +15,6 @@
 
 namespace quintora {
 
-static void PrintTo(const StatusRecord& s, std::ostream* out) {
-  *out << "{readout '" << s.SavedReadout << "', first '" << SlotText(s.SavedFirstOperand)
-       << "', second '" << SlotText(s.SavedSecondOperand) << "', point " << s.SavedPointFlag
-       << ", operands " << s.SavedOperandCount << ", entry '" << s.SavedEntryState << "', pending '"
-       << s.SavedPendingOperator << "', flag '" << s.SavedMemoFlag << "', memory '"
-       << SlotText(s.SavedMemoryValue) << "'}";
-}
-
 namespace {
 
 using testing::PressKeys;
