@@ -21,7 +21,8 @@ TEST(Harness, JsonEscapesControlCharactersAndQuotes) {
 
 TEST(Harness, RejectsTokensThatNameNoKey) {
   KeySession session;
-  for (const char* token : {"*", "x", "10", "b", "bX", "k", "kab", "kdel", "M", "COPY", "b10"}) {
+  for (const char* token : {"*", "x", "10", "b", "bX", "k", "kab", "kdel", "M", "COPY", "b10",
+                            "k\xC0\xAE", "k\xED\xA0\x80", "k\xFF"}) {
     EXPECT_FALSE(session.Press(token)) << token;
   }
   EXPECT_EQ(session.calculator().StatusSnapshot, StatusRecord{}) << "nothing happened";

@@ -42,6 +42,9 @@ std::optional<std::vector<char32_t>> DecodeUtf8(std::string_view text) {
       if ((next >> 6) != 2) return std::nullopt;
       point = (point << 6) | (next & 0x3F);
     }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
+    if (point < kSmallest[length] || point > 0x10FFFF || surrogate) return std::nullopt;
     points.push_back(point);
     i += length;
   }
