@@ -2,12 +2,15 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QPen>
 #include <QRadialGradient>
 #include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +29,9 @@ constexpr QRgb kWhite = 0xFFFFFFFFu;
 // fades into white (which would turn into a ragged fringe of holes).
 const QColor kRim(8, 20, 46);
 const QColor kKeyFace(0x0A, 0x44, 0x8C);
+// Key glyphs: near white (pure white would be a hole) over a navy shadow.
 const QColor kGlyph(233, 241, 251);
+const QColor kGlyphShadow(2, 18, 44, 170);
 
 // Inclusive pixel rectangle to edge coordinates.
 QRectF Edges(const QRect& r) { return QRectF(r.x(), r.y(), r.width(), r.height()); }
@@ -116,75 +121,59 @@ QPainterPath TextPath(const QString& text, const QString& fontFile, double pixel
   return path;
 }
 
-QPainterPath Stroked(const QPainterPath& centreLine, double width) {
-  QPainterPathStroker stroker;
-  stroker.setWidth(width);
-  stroker.setCapStyle(Qt::RoundCap);
-  stroker.setJoinStyle(Qt::RoundJoin);
-  return stroker.createStroke(centreLine).simplified();
-}
-
-QPainterPath Line(QPointF a, QPointF b) {
-  QPainterPath p;
-  p.moveTo(a);
-  p.lineTo(b);
-  return p;
-}
-
-// Glyph outline centred on the origin.
-QPainterPath GlyphPath(const Key& key, const SkinFonts& fonts) {
-  constexpr double kStroke = 2.7;
-  QPainterPath path;
-  switch (key.glyph) {
-    case Glyph::Text: {
-      const QString text = QString::fromLatin1(key.text);
-      if (text.size() == 1) {
-        path = TextPath(text, fonts.keys, 21);
-        break;
-      }
-      // The font's own + and - are small next to its capitals; the memory
-      // keys draw their sign like the operator keys, only lighter.
-      const bool sign = text.endsWith(u'+') || text.endsWith(u'-');
-      path = TextPath(sign ? text.left(1) : text, fonts.keys, 18);
-      if (sign) {
-        const QRectF m = path.boundingRect();
-        const QPointF c(m.right() + 6.2, m.center().y());
-        QPainterPath lines = Line(c - QPointF(4, 0), c + QPointF(4, 0));
-        if (text.endsWith(u'+')) lines.addPath(Line(c - QPointF(0, 4), c + QPointF(0, 4)));
-        path = path.united(Stroked(lines, 2.2));
-      }
-      break;
-    }
-    case Glyph::Plus: {
-      QPainterPath lines = Line({-6.5, 0}, {6.5, 0});
-      lines.addPath(Line({0, -6.5}, {0, 6.5}));
-      path = Stroked(lines, kStroke);
-      break;
-    }
-    case Glyph::Minus:
-      path = Stroked(Line({-6.5, 0}, {6.5, 0}), kStroke);
-      break;
-    case Glyph::Times: {
-      QPainterPath lines = Line({-4.8, -4.8}, {4.8, 4.8});
-      lines.addPath(Line({-4.8, 4.8}, {4.8, -4.8}));
-      path = Stroked(lines, kStroke);
-      break;
-    }
-    case Glyph::Divide:
-      path = Stroked(Line({-4.2, 7.2}, {4.2, -7.2}), kStroke);
-      break;
-    case Glyph::Equals: {
-      QPainterPath lines = Line({-7.5, -3.4}, {7.5, -3.4});
-      lines.addPath(Line({-7.5, 3.4}, {7.5, 3.4}));
-      path = Stroked(lines, kStroke);
-      break;
-    }
-    case Glyph::Point:
-      path.addEllipse(QPointF(0, 0), 2.3, 2.3);
-      break;
+// The caption font of the keys as the window's labels get it: the face of
+// `fontFile`, registered with the font database, at `pixelSize` pixels.
+// Hinting and subpixel antialiasing stay off so that the drawing does not
+// depend on the machine's font settings.
+QFont CaptionFont(const QString& fontFile, int pixelSize) {
+  static QHash<QString, QString> families;
+  auto family = families.constFind(fontFile);
+  if (family == families.constEnd()) {
+    const QStringList names =
+        QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(fontFile));
+    if (names.isEmpty()) throw std::runtime_error("cannot read font " + fontFile.toStdString());
+    family = families.insert(fontFile, names.first());
   }
-  const QRectF box = path.boundingRect();
-  return path.translated(-box.center());
+  QFont font(*family);
+  font.setPixelSize(pixelSize);
+  font.setWeight(QFont::Normal);
+  font.setStyle(QFont::StyleNormal);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  font.setStyleStrategy(
+      QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::NoFontMerging));
+  // The family name could also match another installed face; insist on the file's.
+  if (QRawFont::fromFont(font).fontTable("head") !=
+      QRawFont(fontFile, pixelSize, QFont::PreferNoHinting).fontTable("head"))
+    throw std::runtime_error("font " + fontFile.toStdString() + " resolves to another face");
+  return font;
+}
+
+// Draws `key`'s caption where the window's label draws it on hover (as
+// QPainter::drawText(rect, alignment, caption) lays it out: one line, its
+// advance centred in the rectangle or at its left edge, its top at the
+// rectangle's top), in the glyph colour over a shadow one pixel down and
+// right. Laying it out in the skin's own coordinates under the painter's
+// scale makes the 2x picture's glyphs the captions as they come out at a
+// device pixel ratio of 2.
+void DrawCaptionGlyph(QPainter& p, const Key& key, const SkinFonts& fonts) {
+  QTextLayout layout(QString::fromLatin1(key.text), CaptionFont(fonts.captions, key.pixelSize));
+  layout.setCacheEnabled(true);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setLineWidth(0x01000000);  // no wrapping
+  layout.endLayout();
+
+  const QRectF r = Edges(key.caption);
+  const double dx = key.alignLeft ? 0.0 : (r.width() - line.horizontalAdvance()) / 2;
+  const QPointF at(r.left() + dx, r.top());
+  p.save();
+  p.setPen(kGlyphShadow);
+  layout.draw(&p, at + QPointF(1.0, 1.0));
+  // The label paints inside its rectangle only.
+  p.setClipRect(r);
+  p.setPen(kGlyph);
+  layout.draw(&p, at);
+  p.restore();
 }
 
 void DrawKey(QPainter& p, const Key& key, const SkinFonts& fonts) {
@@ -211,9 +200,7 @@ void DrawKey(QPainter& p, const Key& key, const SkinFonts& fonts) {
   p.drawPath(RoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5.5));
   p.restore();
 
-  const QPainterPath glyph = GlyphPath(key, fonts).translated(r.center());
-  p.fillPath(glyph.translated(0.0, 1.0), QColor(2, 18, 44, 170));
-  p.fillPath(glyph, kGlyph);
+  DrawCaptionGlyph(p, key, fonts);
 }
 
 void DrawFace(QPainter& p) {
@@ -295,17 +282,52 @@ void DrawSolarCells(QPainter& p) {
   p.fillPath(RoundedRect(r, 1.5), glare);
 }
 
+// `shape` grown (d > 0) or shrunk (d < 0) by |d| all round.
+QPainterPath Offset(const QPainterPath& shape, double d) {
+  QPainterPathStroker stroker;
+  stroker.setWidth(2.0 * std::abs(d));
+  stroker.setJoinStyle(Qt::RoundJoin);
+  const QPainterPath band = stroker.createStroke(shape);
+  return (d > 0 ? shape.united(band) : shape.subtracted(band)).simplified();
+}
+
+// A light title tab raised out of the frame: it sits in a dark cut whose
+// lower right lip catches the light (as the groove round the face does),
+// and its cap has a bevel lit at the top left and shaded at the bottom
+// right round a flat, even face, so the marks drawn over it read clearly.
 void DrawTab(QPainter& p, const QPainterPath& tab) {
-  p.fillPath(tab.translated(0.8, 1.6), QColor(4, 12, 32, 110));
+  const QPainterPath cut = Offset(tab, 1.6);
+  p.fillPath(cut, QColor(3, 10, 30, 150));
+  p.fillPath(EdgeBand(cut, {-1.0, -1.0}), QColor(130, 172, 235, 80));
+  p.fillPath(tab.translated(0.7, 1.2), QColor(2, 8, 24, 110));
+
   const QRectF r = tab.boundingRect();
+  // The lit side of the bevel is the wider one, as a cap lit from the top
+  // left shows it.
+  constexpr double kLit = 2.4;
+  constexpr double kShaded = 1.6;
+  p.fillPath(tab, QColor(170, 188, 218));
+  p.fillPath(EdgeBand(tab, {kLit, kLit}), QColor(250, 252, 255));
+  p.fillPath(EdgeBand(tab, {-kShaded, -kShaded}), QColor(84, 106, 148));
+
+  const QPainterPath face =
+      tab.intersected(tab.translated(kLit, kLit)).intersected(tab.translated(-kShaded, -kShaded));
   QLinearGradient fill(r.topLeft(), r.bottomLeft());
-  fill.setColorAt(0.0, QColor(240, 245, 251));
-  fill.setColorAt(0.55, QColor(210, 222, 238));
-  fill.setColorAt(1.0, QColor(176, 194, 220));
-  p.fillPath(tab, fill);
-  p.fillPath(EdgeBand(tab, {-1.2, -1.2}), QColor(80, 104, 140, 120));
+  fill.setColorAt(0.0, QColor(210, 223, 241));
+  fill.setColorAt(0.5, QColor(186, 203, 230));
+  fill.setColorAt(1.0, QColor(168, 188, 220));
+  p.fillPath(face, fill);
+  // A fine shade where the face meets the lit bevel, so the face reads as a
+  // plateau of its own.
+  p.fillPath(EdgeBand(face, {0.8, 0.8}), QColor(120, 142, 180, 90));
+  // A soft sheen over the upper half of the face.
+  QLinearGradient sheen(r.topLeft(), QPointF(r.left(), r.center().y()));
+  sheen.setColorAt(0.0, QColor(255, 255, 255, 70));
+  sheen.setColorAt(1.0, QColor(255, 255, 255, 0));
+  p.fillPath(face, sheen);
+
   p.save();
-  p.setPen(QPen(QColor(10, 26, 60), 1.0));
+  p.setPen(QPen(QColor(8, 22, 52), 1.0));
   p.setBrush(Qt::NoBrush);
   p.drawPath(tab);
   p.restore();

@@ -7,8 +7,8 @@
 namespace skingen {
 
 struct SkinFonts {
-  QString keys;  // font file for the key glyphs
-  QString logo;  // font file for the logo letters
+  QString captions;  // font file of the keys' hover captions (the key glyphs)
+  QString logo;      // font file for the logo letters
 };
 
 // Outline of the calculator body in picture coordinates (edges, not pixels).

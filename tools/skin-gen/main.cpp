@@ -30,9 +30,10 @@ struct FontFile {
 };
 
 // Comic Neue stands in for the layout's Comic Sans MS, Liberation Sans for
-// Arial; see resources/README-assets.md.
-constexpr FontFile kKeyFont{"/usr/share/fonts/opentype/comic-neue/ComicNeue-Bold.otf",
-                            "fonts-comic-neue"};
+// Arial; see resources/README-assets.md. The key captions use the regular
+// weight, as the window does.
+constexpr FontFile kCaptionFont{"/usr/share/fonts/opentype/comic-neue/ComicNeue-Regular.otf",
+                                "fonts-comic-neue"};
 constexpr FontFile kLogoFont{"/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
                              "fonts-liberation"};
 
@@ -77,7 +78,7 @@ int Run(const QStringList& args) {
   }
   const QDir out(outDir);
 
-  const skingen::SkinFonts fonts{RequireFont(kKeyFont), RequireFont(kLogoFont)};
+  const skingen::SkinFonts fonts{RequireFont(kCaptionFont), RequireFont(kLogoFont)};
   const QImage skin = skingen::RenderSkin(1, fonts);
   WriteFile(out.filePath("skin.bmp"), skingen::EncodeBmp24(skin));
   WriteFile(out.filePath("skin@2x.png"), Png(skingen::RenderSkin(2, fonts)));
