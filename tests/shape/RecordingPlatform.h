@@ -34,7 +34,7 @@ public:
   void RedrawWindow(QWidget* w) override { Record("RedrawWindow", w); }
   void StartBodyDrag(QWidget* w) override { Record("StartBodyDrag", w); }
   void SetTopMost(QWidget* w, bool topMost) override { Record("SetTopMost", w, topMost); }
-  bool IsProgramActive() override { return true; }
+  bool IsProgramActive() override { return active; }
 
   std::vector<std::string> Roles() const {
     std::vector<std::string> roles;
@@ -43,6 +43,7 @@ public:
   }
 
   std::uint32_t style = 0;
+  bool active = true;  // what IsProgramActive answers
   std::vector<Call> calls;
 
 private:
