@@ -14,3 +14,4 @@ cmake --build build -j "$(nproc)"
 
 scripts/sanitize.sh
 scripts/fuzz.sh "${QUINTORA_FUZZ_SECONDS:-60}"
+scripts/package-test.sh

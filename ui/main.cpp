@@ -34,6 +34,9 @@ int main(int argc, char** argv) {
   ChoosePlatform();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quintora");
+  // Docks and task switchers find the desktop entry, and with it the name
+  // and icon, through this id.
+  QGuiApplication::setDesktopFileName("org.example.Quintora");
   quintora::InstallFontSubstitutes();
 
   quintora::frmCalculator form;
