@@ -1,6 +1,7 @@
 #include "FormWindow.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include <QEvent>
 #include <QPaintEvent>
@@ -11,12 +12,27 @@ namespace quintora {
 
 namespace {
 
+class BackgroundPainter;
+
+// Each window's painter. The timer of a skinned window looks its painter up
+// several times a tick; searching the window's children for it would cost
+// a cast per control.
+std::unordered_map<const QWidget*, BackgroundPainter*>& Painters() {
+  static std::unordered_map<const QWidget*, BackgroundPainter*> painters;
+  return painters;
+}
+
 // Paints the window's background before the window paints itself. It lives
 // as a child of the window and watches the window's paint events.
 class BackgroundPainter final : public QObject {
 public:
   explicit BackgroundPainter(QWidget* window) : QObject(window), window_(window) {
     window->installEventFilter(this);
+    Painters()[window] = this;
+  }
+  ~BackgroundPainter() override {
+    const auto entry = Painters().find(window_);
+    if (entry != Painters().end() && entry->second == this) Painters().erase(entry);
   }
 
   WindowBackground background;
@@ -38,9 +54,8 @@ private:
 };
 
 BackgroundPainter* FindPainter(const QWidget* window) {
-  for (QObject* child : window->children())
-    if (auto* painter = dynamic_cast<BackgroundPainter*>(child)) return painter;
-  return nullptr;
+  const auto entry = Painters().find(window);
+  return entry == Painters().end() ? nullptr : entry->second;
 }
 
 BackgroundPainter* PainterOf(QWidget* window) {

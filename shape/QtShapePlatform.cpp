@@ -1,6 +1,7 @@
 #include "QtShapePlatform.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -9,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 
@@ -25,7 +25,33 @@ namespace quintora {
 
 namespace {
 
-constexpr char kStyleProperty[] = "quintoraExtendedStyle";
+// A window's extended style bits, held by a child object so they end with
+// the window. The timer asks for them several times a tick; the map finds
+// them at once, where a dynamic property is looked up by name through all
+// the declared properties of the window's class first.
+class StyleRecord final : public QObject {
+public:
+  explicit StyleRecord(QWidget* window) : QObject(window), window_(window) { Records()[window] = this; }
+  ~StyleRecord() override {
+    const auto entry = Records().find(window_);
+    if (entry != Records().end() && entry->second == this) Records().erase(entry);
+  }
+
+  static StyleRecord* Find(const QWidget* window) {
+    const auto entry = Records().find(window);
+    return entry == Records().end() ? nullptr : entry->second;
+  }
+
+  std::uint32_t style = 0;
+
+private:
+  static std::unordered_map<const QWidget*, StyleRecord*>& Records() {
+    static std::unordered_map<const QWidget*, StyleRecord*> records;
+    return records;
+  }
+
+  const QWidget* window_;
+};
 
 // Qt's X11 connection sends requests only when it next handles an X event,
 // which may be long after a change made from a timer. Window-level changes
@@ -167,13 +193,16 @@ private:
 class QtShapePlatform final : public ShapePlatform {
 public:
   std::uint32_t ExtendedStyle(QWidget* window) override {
-    return window->property(kStyleProperty).toUInt();
+    const StyleRecord* record = StyleRecord::Find(window);
+    return record ? record->style : 0;
   }
 
   void SetExtendedStyle(QWidget* window, std::uint32_t style) override {
-    const std::uint32_t old = ExtendedStyle(window);
+    StyleRecord* record = StyleRecord::Find(window);
+    const std::uint32_t old = record ? record->style : 0;
     if (old == style) return;
-    window->setProperty(kStyleProperty, QVariant::fromValue(uint(style)));
+    if (!record) record = new StyleRecord(window);
+    record->style = style;
     if ((old & kLayeredStyle) && !(style & kLayeredStyle)) {
       bool changed = false;
       if (!window->mask().isEmpty()) {

@@ -17,7 +17,11 @@ void InstallFontSubstitutes() {
 int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }
 
 QFont LayoutFont(const layout::Font& font) {
-  QFont result(font.family);
+  // The look-alike by its own name. Asked for by the layout's name, which is
+  // not installed, Qt would first have fontconfig sort every installed font
+  // as fallbacks for that name, a costly query per name, only to arrive at
+  // the same face.
+  QFont result(QFont::substitute(QString::fromLatin1(font.family)));
   result.setPixelSize(PointsToPixels(font.points));
   result.setBold(font.bold);
   return result;

@@ -11,7 +11,8 @@ namespace quintora {
 void InstallFontSubstitutes();
 
 // A layout font sized in pixels at 96 dots per inch, so text keeps its size
-// against the fixed pixel layout whatever the screen's resolution.
+// against the fixed pixel layout whatever the screen's resolution. Its family
+// is the substitute installed by InstallFontSubstitutes.
 QFont LayoutFont(const layout::Font& font);
 int PointsToPixels(double points);
 

@@ -1,6 +1,7 @@
 #include "SkinLabel.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 
 namespace quintora {
 
@@ -49,6 +50,18 @@ void SkinLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 void SkinLabel::leaveEvent(QEvent* event) {
   last_move_.reset();
   QLabel::leaveEvent(event);
+}
+
+// What lies outside the window's mask is never seen. Qt paints the whole
+// window once when its backing store is first sized, mask or not; a label
+// wholly outside the mask then skips drawing (and loading its font).
+void SkinLabel::paintEvent(QPaintEvent* event) {
+  const QWidget* top = window();
+  if (top != this) {
+    const QRegion mask = top->mask();
+    if (!mask.isEmpty() && !mask.intersects(event->region().translated(mapTo(top, QPoint(0, 0))))) return;
+  }
+  QLabel::paintEvent(event);
 }
 
 }  // namespace quintora

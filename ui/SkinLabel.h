@@ -30,6 +30,7 @@ class SkinLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   // Where the last move reached the label; a press elsewhere (a press with

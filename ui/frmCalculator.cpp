@@ -42,7 +42,6 @@ frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(std::move(platform)) {
   setObjectName("frmCalculator");
   setWindowTitle("Quintora");
-  setWindowIcon(assets::WindowIcon());
   setFont(LayoutFont(layout::kFormFont));
   setMouseTracking(true);
   resize(Px(layout::kFormWidth), Px(layout::kFormHeight));
@@ -54,7 +53,9 @@ frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
   picBackground = new PictureBox(this);
   picBackground->setObjectName("picBackground");
   picBackground->setGeometry(PixelRect(layout::kPicBackground));
-  picBackground->setPicture(assets::SkinPicture(), assets::SkinPicture2x());
+  // The 2x skin is decoded only if a screen with a device pixel ratio above
+  // 1 asks for it.
+  picBackground->setPicture(Picture(assets::SkinPicture(), &assets::SkinPicture2x));
 
   Timer1.setInterval(layout::kTimerInterval);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -62,6 +63,24 @@ frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
 }
 
 frmCalculator::~frmCalculator() = default;
+
+// The window icon is handed to the window system once the first frame is
+// on the screen: under X11 that means decoding all its sizes and sending
+// them with the window, which would otherwise hold up the first frame.
+void frmCalculator::paintEvent(QPaintEvent* /*event*/) {
+  if (!iconRequested_) RequestWindowIcon();
+}
+
+void frmCalculator::changeEvent(QEvent* event) {
+  // Started minimised there is no first frame to wait for.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && !iconRequested_) RequestWindowIcon();
+  QWidget::changeEvent(event);
+}
+
+void frmCalculator::RequestWindowIcon() {
+  iconRequested_ = true;
+  QTimer::singleShot(0, this, [this] { setWindowIcon(assets::WindowIcon()); });
+}
 
 SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& spec) {
   auto* label = new SkinLabel(parent);
@@ -72,7 +91,7 @@ SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& spec) {
   label->setAlignment(Alignment(spec.align));
   label->setText(QString::fromUtf8(spec.caption));
   label->setToolTip(QString::fromUtf8(spec.tooltip));
-  if (spec.pointer == layout::Pointer::Hand) label->setCursor(assets::HandCursor());
+  if (spec.pointer == layout::Pointer::Hand) label->setCursor(HandCursor());
   if (spec.pointer == layout::Pointer::Arrow) label->setCursor(Qt::ArrowCursor);
   return label;
 }
@@ -171,7 +190,7 @@ void frmCalculator::BuildMessagePanel() {
   Image1->setGeometry(PixelRect(layout::kImage1));
   Image1->setPixmap(assets::BackArrow());
   Image1->setAlignment(Qt::AlignCenter);
-  Image1->setCursor(assets::HandCursor());
+  Image1->setCursor(HandCursor());
   connect(Image1, &SkinLabel::clicked, this, [this] { Image1_Click(); });
 }
 
@@ -214,6 +233,13 @@ void frmCalculator::BuildButtons() {
               [this] { RunEngine([](Calculator& c) { c.CopyButton_Click(); }); });
     }
   }
+}
+
+// One hand pointer for every control that shows it: one picture to decode
+// and one cursor for the window system.
+const QCursor& frmCalculator::HandCursor() {
+  if (!handCursor_) handCursor_ = assets::HandCursor();
+  return *handCursor_;
 }
 
 BMPregionInXP& frmCalculator::Skin() {

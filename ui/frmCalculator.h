@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include <QCursor>
 #include <QTimer>
 #include <QWidget>
 
@@ -47,6 +49,8 @@ class frmCalculator : public QWidget, private WindowEffects {
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // Building the controls of the layout.
@@ -54,7 +58,9 @@ class frmCalculator : public QWidget, private WindowEffects {
   void BuildMessagePanel();
   void BuildButtons();
   SkinLabel* AddLabel(QWidget* parent, const layout::Label& spec);
+  const QCursor& HandCursor();
   BMPregionInXP& Skin();
+  void RequestWindowIcon();
 
   // The window's own handlers.
   void Form_MouseDown(std::int16_t Button);
@@ -123,6 +129,8 @@ class frmCalculator : public QWidget, private WindowEffects {
   QPushButton* Decimal = nullptr;
   QPushButton* CopyButton = nullptr;
   PictureBox* picBackground = nullptr;
+  std::optional<QCursor> handCursor_;
+  bool iconRequested_ = false;
 
   QTimer Timer1;
 };
