@@ -39,6 +39,11 @@ std::int32_t ToInt32(const std::string& text) {
   return value;
 }
 
+// The window's size as Create records it, "width;height" in twips.
+std::string SizeText(const QWidget& window) {
+  return std::to_string(WindowWidthTwips(&window)) + ";" + std::to_string(WindowHeightTwips(&window));
+}
+
 }  // namespace
 
 BMPregionInXP::BMPregionInXP(std::shared_ptr<ShapePlatform> platform)
@@ -46,9 +51,20 @@ BMPregionInXP::BMPregionInXP(std::shared_ptr<ShapePlatform> platform)
 
 void BMPregionInXP::Transparencycolor(ColourRef vNewValue) { keyColour_ = vNewValue; }
 
-void BMPregionInXP::Window(QWidget* vNewValue) { window_ = vNewValue; }
+// Another window or picture box, even one that took the place of a deleted
+// one at the same address, has had nothing set up yet.
+void BMPregionInXP::Window(QWidget* vNewValue) {
+  if (window_ == vNewValue) return;
+  window_ = vNewValue;
+  applied_.reset();
+  band_.reset();
+}
 
-void BMPregionInXP::BMPicture(PictureBox* vNewValue) { pictureHolder_ = vNewValue; }
+void BMPregionInXP::BMPicture(PictureBox* vNewValue) {
+  if (pictureHolder_ == vNewValue) return;
+  pictureHolder_ = vNewValue;
+  applied_.reset();
+}
 
 void BMPregionInXP::AlfaTransP(std::int16_t vNewValue) {
   if (vNewValue >= 100) {
@@ -72,8 +88,13 @@ void BMPregionInXP::Create() {
   // 1. A minimised window is left alone.
   if (IsMinimized(&window)) return;
 
+  // Nothing the steps read has changed since they last ran, so each of them
+  // would leave the window as it is: the timer's ticks end here.
+  const std::optional<SetUp> now = SetUpNow(window, picture);
+  if (now && now == applied_ && SavedSize == SizeText(window)) return;
+
   // 2. Record the current size, "width;height" in twips.
-  SavedSize = std::to_string(WindowWidthTwips(&window)) + ";" + std::to_string(WindowHeightTwips(&window));
+  SavedSize = SizeText(window);
 
   // 3. Take the inner size of the picture box.
   SetWindowWidthTwips(&window, picture.innerWidthTwips());
@@ -91,6 +112,8 @@ void BMPregionInXP::Create() {
 
   // 7. Key colour and opacity.
   platform_->SetLayeredAttributes(window_, keyColour_, AlphaByte);
+
+  applied_ = SetUpNow(window, picture);
 }
 
 void BMPregionInXP::Reset() {
@@ -121,12 +144,23 @@ void BMPregionInXP::Reset() {
 void BMPregionInXP::MoveForm() { platform_->StartBodyDrag(&RequireWindow()); }
 
 void BMPregionInXP::TopMost(const std::int16_t& Activate) {
-  platform_->SetTopMost(&RequireWindow(), Activate == -1);
+  QWidget& window = RequireWindow();
+  const bool topMost = Activate == -1;
+  const std::optional<std::uint64_t> changes = platform_->ChangeCount();
+  if (changes && band_ == Band{&window, topMost, *changes}) return;  // already there
+  platform_->SetTopMost(&window, topMost);
+  if (const std::optional<std::uint64_t> after = platform_->ChangeCount()) band_ = Band{&window, topMost, *after};
 }
 
 QWidget& BMPregionInXP::RequireWindow() const {
   if (!window_) throw std::logic_error("Object variable not set: Window");
   return *window_;
+}
+
+std::optional<BMPregionInXP::SetUp> BMPregionInXP::SetUpNow(const QWidget& window, const PictureBox& picture) const {
+  const std::optional<std::uint64_t> changes = platform_->ChangeCount();
+  if (!changes) return std::nullopt;
+  return SetUp{&window, &picture, window.size(), picture.innerSize(), keyColour_, AlphaByte, *changes};
 }
 
 PictureBox& BMPregionInXP::RequirePicture() const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QPointer>
@@ -48,14 +49,38 @@ public:
   void TopMost(const std::int16_t& Activate);
 
 private:
+  // What Create's steps read, as it stood when they last ran. The activity
+  // timer calls Create every tick; while this is unchanged and the size
+  // text is current, every step would leave the window as it is.
+  struct SetUp {
+    const QWidget* window;
+    const PictureBox* picture;
+    QSize windowSize;
+    QSize pictureSize;
+    ColourRef keyColour;
+    std::uint8_t alpha;
+    std::uint64_t shapeChanges;
+    bool operator==(const SetUp&) const = default;
+  };
+
   QWidget& RequireWindow() const;
   PictureBox& RequirePicture() const;
+  std::optional<SetUp> SetUpNow(const QWidget& window, const PictureBox& picture) const;
 
   ColourRef keyColour_ = 0x8000FF;
   QPointer<QWidget> window_;
   QPointer<PictureBox> pictureHolder_;
   std::uint8_t AlphaByte = 210;
   std::string SavedSize;
+  std::optional<SetUp> applied_;
+  // The band TopMost last put the window in, and the change count then.
+  struct Band {
+    const QWidget* window;
+    bool topMost;
+    std::uint64_t shapeChanges;
+    bool operator==(const Band&) const = default;
+  };
+  std::optional<Band> band_;
 
   std::shared_ptr<ShapePlatform> platform_;
 };

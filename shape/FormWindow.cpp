@@ -65,6 +65,13 @@ BackgroundPainter* PainterOf(QWidget* window) {
 
 }  // namespace
 
+namespace {
+std::uint64_t shapeChanges = 0;
+}  // namespace
+
+std::uint64_t ShapeChanges() { return shapeChanges; }
+void NoteShapeChange() { ++shapeChanges; }
+
 int TwipsToPixels(long long twips) {
   return int(std::llround(double(twips) / kTwipsPerPixel));
 }
@@ -98,6 +105,7 @@ void SetBackgroundPicture(QWidget* window, const Picture& picture) {
   if (!painter) painter = PainterOf(window);
   if (painter->background.picture == picture) return;
   painter->background.picture = picture;
+  NoteShapeChange();
   window->update();
 }
 
@@ -106,6 +114,7 @@ void SetBackgroundColour(QWidget* window, const QColor& colour) {
   if (painter->hasColour && painter->background.colour.rgba() == colour.rgba()) return;
   painter->background.colour = colour;
   painter->hasColour = true;
+  NoteShapeChange();
   window->update();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QColor>
 
 #include "Picture.h"
@@ -41,5 +43,10 @@ WindowBackground BackgroundOf(const QWidget* window);
 // picture removes the background picture.
 void SetBackgroundPicture(QWidget* window, const Picture& picture);
 void SetBackgroundColour(QWidget* window, const QColor& colour);
+
+// How many changes the setters above, the Qt platform and picture boxes
+// have made to the shape state of any window; NoteShapeChange counts one.
+std::uint64_t ShapeChanges();
+void NoteShapeChange();
 
 }  // namespace quintora

@@ -14,6 +14,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
 void PictureBox::setPicture(const Picture& picture) {
   if (picture_ == picture) return;
   picture_ = picture;
+  NoteShapeChange();
   update();
 }
 
@@ -25,6 +26,7 @@ void PictureBox::setBorderWidth(int pixels) {
   pixels = std::max(0, pixels);
   if (border_ == pixels) return;
   border_ = pixels;
+  NoteShapeChange();
   update();
 }
 

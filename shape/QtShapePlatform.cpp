@@ -203,6 +203,7 @@ public:
     if (old == style) return;
     if (!record) record = new StyleRecord(window);
     record->style = style;
+    NoteShapeChange();
     if ((old & kLayeredStyle) && !(style & kLayeredStyle)) {
       bool changed = false;
       if (!window->mask().isEmpty()) {
@@ -224,7 +225,10 @@ public:
       changed = true;
     }
     changed |= ApplyOpacity(window, alpha / 255.0);
-    if (changed) FlushWindowSystem();
+    if (changed) {
+      NoteShapeChange();
+      FlushWindowSystem();
+    }
   }
 
   void RedrawWindow(QWidget* window) override {
@@ -248,6 +252,7 @@ public:
     // the widget's record of the flags is updated alone and the native
     // window switched in place.
     window->overrideWindowFlags(window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, topMost));
+    NoteShapeChange();
     if (handle) {
       handle->setFlag(Qt::WindowStaysOnTopHint, topMost);
       FlushWindowSystem();
@@ -255,6 +260,8 @@ public:
   }
 
   bool IsProgramActive() override { return QApplication::activeWindow() != nullptr; }
+
+  std::optional<std::uint64_t> ChangeCount() override { return ShapeChanges(); }
 
 private:
   // Returns whether the opacity changed.

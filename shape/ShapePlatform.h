@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "ColourRef.h"
 
@@ -44,6 +45,13 @@ public:
 
   // Whether one of the program's windows is the active window of the desktop.
   virtual bool IsProgramActive() = 0;
+
+  // A count that moves with every change made to any window's shape state,
+  // here or through the window properties of FormWindow.h: background,
+  // extended style, colour key, opacity, topmost band, a picture box's
+  // picture. While it stands still, what was set up stays set up. A
+  // platform that does not count answers nothing.
+  virtual std::optional<std::uint64_t> ChangeCount() { return std::nullopt; }
 };
 
 }  // namespace quintora

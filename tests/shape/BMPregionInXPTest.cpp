@@ -145,5 +145,79 @@ TEST_F(BMPregionInXPTest, TopMostIsOnOnlyForMinusOne) {
   }
 }
 
+// With a platform that counts its changes, the timer's Create and TopMost
+// cost nothing while nothing changes, and run in full once anything they
+// read does.
+class UnchangedSetUpTest : public BMPregionInXPTest {
+protected:
+  void SetUp() override {
+    BMPregionInXPTest::SetUp();
+    platform->counting = true;
+    // A few ticks of the timer settle it; the second records the skinned size.
+    for (int tick = 0; tick < 3; ++tick) {
+      region.Create();
+      region.TopMost(-1);
+    }
+    platform->calls.clear();
+  }
+
+  bool CreateRan() {
+    platform->calls.clear();
+    region.Create();
+    return !platform->calls.empty();
+  }
+};
+
+TEST_F(UnchangedSetUpTest, NothingChangedNothingDone) {
+  region.Create();
+  region.TopMost(-1);
+  EXPECT_TRUE(platform->calls.empty());
+  region.Reset();
+  EXPECT_EQ(window.size(), QSize(349, 424)) << "the skinned size was recorded before the skipping began";
+}
+
+TEST_F(UnchangedSetUpTest, CreateRunsAgainAfterAnyChangeItReads) {
+  region.AlfaTransP(40);
+  EXPECT_TRUE(CreateRan()) << "opacity";
+  region.Transparencycolor(0x00FF00);
+  EXPECT_TRUE(CreateRan()) << "key colour";
+  window.resize(100, 100);
+  EXPECT_TRUE(CreateRan()) << "window size";
+  EXPECT_EQ(window.size(), QSize(349, 424));
+  EXPECT_TRUE(CreateRan()) << "the size recorded by the last run is out of date";
+  box.setPicture(test::SmallSkin::Make(Qt::red));
+  EXPECT_TRUE(CreateRan()) << "picture";
+  EXPECT_TRUE(BackgroundOf(&window).picture == box.picture());
+  box.setBorderWidth(0);
+  EXPECT_TRUE(CreateRan()) << "picture box size";
+  SetBackgroundColour(&window, Qt::blue);
+  EXPECT_TRUE(CreateRan()) << "background colour set from outside";
+  platform->SetExtendedStyle(&window, 0);
+  EXPECT_TRUE(CreateRan()) << "style dropped from outside";
+  EXPECT_EQ(platform->style, kLayered);
+  EXPECT_FALSE(CreateRan());
+}
+
+TEST_F(UnchangedSetUpTest, ResetAndAnotherWindowAreSetUpAfresh) {
+  region.Reset();
+  EXPECT_TRUE(CreateRan());
+  EXPECT_EQ(platform->style, kLayered);
+
+  QWidget other;
+  region.Window(&other);
+  EXPECT_TRUE(CreateRan());
+  EXPECT_EQ(other.size(), box.innerSize());
+  platform->calls.clear();
+  region.TopMost(-1);
+  EXPECT_EQ(platform->Roles(), Roles{"SetTopMost"});
+}
+
+TEST_F(UnchangedSetUpTest, TopMostSwitchesBandsAtOnce) {
+  region.TopMost(0);
+  region.TopMost(-1);
+  EXPECT_EQ(platform->Roles(), (Roles{"SetTopMost", "SetTopMost"}));
+  EXPECT_EQ(platform->topMost, true);
+}
+
 }  // namespace
 }  // namespace quintora
