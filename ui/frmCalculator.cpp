@@ -82,17 +82,17 @@ void frmCalculator::RequestWindowIcon() {
   QTimer::singleShot(0, this, [this] { setWindowIcon(assets::WindowIcon()); });
 }
 
-SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& spec) {
+SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& entry) {
   auto* label = new SkinLabel(parent);
-  label->setObjectName(ObjectName(spec.name, spec.index));
-  label->setGeometry(PixelRect(spec.rect));
-  label->setFont(LayoutFont(spec.font));
-  label->setForeColor(Rgb(spec.colour));
-  label->setAlignment(Alignment(spec.align));
-  label->setText(QString::fromUtf8(spec.caption));
-  label->setToolTip(QString::fromUtf8(spec.tooltip));
-  if (spec.pointer == layout::Pointer::Hand) label->setCursor(HandCursor());
-  if (spec.pointer == layout::Pointer::Arrow) label->setCursor(Qt::ArrowCursor);
+  label->setObjectName(ObjectName(entry.name, entry.index));
+  label->setGeometry(PixelRect(entry.rect));
+  label->setFont(LayoutFont(entry.font));
+  label->setForeColor(Rgb(entry.colour));
+  label->setAlignment(Alignment(entry.align));
+  label->setText(QString::fromUtf8(entry.caption));
+  label->setToolTip(QString::fromUtf8(entry.tooltip));
+  if (entry.pointer == layout::Pointer::Hand) label->setCursor(HandCursor());
+  if (entry.pointer == layout::Pointer::Arrow) label->setCursor(Qt::ArrowCursor);
   return label;
 }
 
@@ -100,9 +100,9 @@ SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& spec) {
 // which overlaps the top of the + and - keys, so those keys take the whole
 // of their rectangle.
 void frmCalculator::BuildLabels() {
-  for (const auto& spec : layout::kOtherLabels) {
-    SkinLabel* label = AddLabel(this, spec);
-    const std::string name = spec.name;
+  for (const auto& entry : layout::kOtherLabels) {
+    SkinLabel* label = AddLabel(this, entry);
+    const std::string name = entry.name;
     if (name == "Readout") Readout = label;
     if (name == "lblMemoFlag") lblMemoFlag = label;
     if (name == "LbMin") LbMin = label;
@@ -117,10 +117,10 @@ void frmCalculator::BuildLabels() {
   connect(LbCerrar, &SkinLabel::clicked, this, [this] { LbCerrar_Click(); });
   connect(LbTeskold, &SkinLabel::clicked, this, [this] { LbTeskold_Click(); });
 
-  for (const auto& spec : layout::kKeyLabels) {
-    SkinLabel* label = AddLabel(this, spec);
-    const std::string name = spec.name;
-    const std::int16_t i = spec.index;
+  for (const auto& entry : layout::kKeyLabels) {
+    SkinLabel* label = AddLabel(this, entry);
+    const std::string name = entry.name;
+    const std::int16_t i = entry.index;
     if (name == "TeclaNumero") {
       TeclaNumero[i] = label;
       connect(label, &SkinLabel::mouseMoved, this, [this, i] { TeclaNumero_MouseMove(i); });
@@ -167,17 +167,17 @@ void frmCalculator::BuildMessagePanel() {
   PicMsg->hide();
 
   for (std::size_t k = 0; k < layout::kShape1.size(); ++k) {
-    const auto& spec = layout::kShape1[k];
+    const auto& entry = layout::kShape1[k];
     auto* bar = new QFrame(PicMsg);
-    bar->setObjectName(ObjectName("Shape1", spec.index));
-    bar->setGeometry(PixelRect(spec.rect));
+    bar->setObjectName(ObjectName("Shape1", entry.index));
+    bar->setGeometry(PixelRect(entry.rect));
     bar->setAutoFillBackground(true);
     QPalette fill = bar->palette();
-    fill.setColor(QPalette::Window, Rgb(spec.colour));
+    fill.setColor(QPalette::Window, Rgb(entry.colour));
     bar->setPalette(fill);
     bar->setAttribute(Qt::WA_TransparentForMouseEvents);
     bar->hide();
-    Shape1[spec.index] = bar;
+    Shape1[entry.index] = bar;
   }
 
   LbMensaje = AddLabel(PicMsg, layout::kLbMensaje);
@@ -198,19 +198,19 @@ void frmCalculator::BuildMessagePanel() {
 // outside the part of the window that is seen.
 void frmCalculator::BuildButtons() {
   QWidget* previous = nullptr;
-  for (const auto& spec : layout::kButtons) {
-    auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
-    button->setObjectName(ObjectName(spec.name, spec.index));
-    button->setGeometry(PixelRect(spec.rect));
-    button->setFont(LayoutFont(spec.font));
+  for (const auto& entry : layout::kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(entry.caption), this);
+    button->setObjectName(ObjectName(entry.name, entry.index));
+    button->setGeometry(PixelRect(entry.rect));
+    button->setFont(LayoutFont(entry.font));
     button->setAutoDefault(false);
     button->setFocusPolicy(Qt::StrongFocus);
     button->installEventFilter(this);
     if (previous) setTabOrder(previous, button);
     previous = button;
 
-    const std::string name = spec.name;
-    const std::int16_t i = spec.index;
+    const std::string name = entry.name;
+    const std::int16_t i = entry.index;
     if (name == "NumKey") {
       NumKey[i] = button;
       connect(button, &QPushButton::clicked, this,

@@ -57,7 +57,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   void BuildLabels();
   void BuildMessagePanel();
   void BuildButtons();
-  SkinLabel* AddLabel(QWidget* parent, const layout::Label& spec);
+  SkinLabel* AddLabel(QWidget* parent, const layout::Label& entry);
   const QCursor& HandCursor();
   BMPregionInXP& Skin();
   void RequestWindowIcon();
