@@ -1,7 +1,6 @@
 #include "FormWindow.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include <QEvent>
 #include <QPaintEvent>
@@ -12,15 +11,7 @@ namespace quintora {
 
 namespace {
 
-class BackgroundPainter;
-
-// Each window's painter. The timer of a skinned window looks its painter up
-// several times a tick; searching the window's children for it would cost
-// a cast per control.
-std::unordered_map<const QWidget*, BackgroundPainter*>& Painters() {
-  static std::unordered_map<const QWidget*, BackgroundPainter*> painters;
-  return painters;
-}
+std::uint64_t shapeChanges = 0;
 
 // Paints the window's background before the window paints itself. It lives
 // as a child of the window and watches the window's paint events.
@@ -28,11 +19,6 @@ class BackgroundPainter final : public QObject {
 public:
   explicit BackgroundPainter(QWidget* window) : QObject(window), window_(window) {
     window->installEventFilter(this);
-    Painters()[window] = this;
-  }
-  ~BackgroundPainter() override {
-    const auto entry = Painters().find(window_);
-    if (entry != Painters().end() && entry->second == this) Painters().erase(entry);
   }
 
   WindowBackground background;
@@ -54,8 +40,9 @@ private:
 };
 
 BackgroundPainter* FindPainter(const QWidget* window) {
-  const auto entry = Painters().find(window);
-  return entry == Painters().end() ? nullptr : entry->second;
+  for (QObject* child : window->children())
+    if (auto* painter = dynamic_cast<BackgroundPainter*>(child)) return painter;
+  return nullptr;
 }
 
 BackgroundPainter* PainterOf(QWidget* window) {
@@ -63,10 +50,6 @@ BackgroundPainter* PainterOf(QWidget* window) {
   return new BackgroundPainter(window);
 }
 
-}  // namespace
-
-namespace {
-std::uint64_t shapeChanges = 0;
 }  // namespace
 
 std::uint64_t ShapeChanges() { return shapeChanges; }

@@ -1,7 +1,6 @@
 #include "QtShapePlatform.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 
@@ -25,33 +25,7 @@ namespace quintora {
 
 namespace {
 
-// A window's extended style bits, held by a child object so they end with
-// the window. The timer asks for them several times a tick; the map finds
-// them at once, where a dynamic property is looked up by name through all
-// the declared properties of the window's class first.
-class StyleRecord final : public QObject {
-public:
-  explicit StyleRecord(QWidget* window) : QObject(window), window_(window) { Records()[window] = this; }
-  ~StyleRecord() override {
-    const auto entry = Records().find(window_);
-    if (entry != Records().end() && entry->second == this) Records().erase(entry);
-  }
-
-  static StyleRecord* Find(const QWidget* window) {
-    const auto entry = Records().find(window);
-    return entry == Records().end() ? nullptr : entry->second;
-  }
-
-  std::uint32_t style = 0;
-
-private:
-  static std::unordered_map<const QWidget*, StyleRecord*>& Records() {
-    static std::unordered_map<const QWidget*, StyleRecord*> records;
-    return records;
-  }
-
-  const QWidget* window_;
-};
+constexpr char kStyleProperty[] = "quintoraExtendedStyle";
 
 // Qt's X11 connection sends requests only when it next handles an X event,
 // which may be long after a change made from a timer. Window-level changes
@@ -193,16 +167,13 @@ private:
 class QtShapePlatform final : public ShapePlatform {
 public:
   std::uint32_t ExtendedStyle(QWidget* window) override {
-    const StyleRecord* record = StyleRecord::Find(window);
-    return record ? record->style : 0;
+    return window->property(kStyleProperty).toUInt();
   }
 
   void SetExtendedStyle(QWidget* window, std::uint32_t style) override {
-    StyleRecord* record = StyleRecord::Find(window);
-    const std::uint32_t old = record ? record->style : 0;
+    const std::uint32_t old = ExtendedStyle(window);
     if (old == style) return;
-    if (!record) record = new StyleRecord(window);
-    record->style = style;
+    window->setProperty(kStyleProperty, QVariant::fromValue(uint(style)));
     NoteShapeChange();
     if ((old & kLayeredStyle) && !(style & kLayeredStyle)) {
       bool changed = false;
