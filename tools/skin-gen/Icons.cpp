@@ -1,16 +1,12 @@
 #include "Icons.h"
 
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPainterPathStroker>
-#include <QPen>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <map>
 #include <stdexcept>
+
+#include "Raster.h"
 
 namespace skingen {
 namespace {
@@ -112,63 +108,53 @@ PixelGrid PixelIcon16() {
   return g;
 }
 
-QPainterPath Rounded(const QRectF& r, double radius) {
-  QPainterPath p;
-  p.addRoundedRect(r, radius, radius);
-  return p;
-}
-
-// The same design drawn smoothly, in units of 1/32 of the icon.
+// The same design drawn smoothly. Lengths are in hundredths of the icon's
+// 32-unit grid.
 QImage SmoothIcon(int size) {
-  QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-  img.fill(Qt::transparent);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / 32.0, size / 32.0);
-  const double px = 32.0 / size;  // one device pixel in icon units
+  using namespace raster;
+  auto u = [size](int64_t v) { return DivRound(v * size * kUnit, 3200); };
+  auto box = [&u](int x, int y, int w, int h) { return Box{u(x), u(y), u(x + w), u(y + h)}; };
+  Canvas canvas(size, size);
 
-  const QRectF body(5, 1, 21, 28);
+  const Box body = box(500, 100, 2100, 2800);
+  const int64_t bodyRadius = u(220);
   // Soft shadow: a few widening, faint copies.
   for (int i = 0; i < 6; ++i) {
-    const double grow = i * 0.35;
-    p.fillPath(Rounded(body.translated(2.0, 2.0).adjusted(-grow, -grow, grow, grow), 2.2 + grow),
-               QColor(70, 70, 70, 34));
+    const int64_t grow = u(35 * i);
+    canvas.Fill(RoundedRect(Grown(Shifted(body, u(200), u(200)), grow), bodyRadius + grow),
+                Solid({70, 70, 70, 34}));
   }
-  QLinearGradient navy(body.topLeft(), body.bottomRight());
-  navy.setColorAt(0.0, QColor(36, 52, 170));
-  navy.setColorAt(0.5, QColor(10, 20, 128));
-  navy.setColorAt(1.0, QColor(0, 4, 96));
-  const QPainterPath bodyPath = Rounded(body, 2.2);
-  p.fillPath(bodyPath, navy);
-  p.fillPath(bodyPath.subtracted(bodyPath.translated(0.5, 0.5)), QColor(140, 160, 255, 120));
-  p.setPen(QPen(QColor(0, 0, 40), std::max(px, 0.35)));
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(Rounded(body.adjusted(px / 2, px / 2, -px / 2, -px / 2), 2.2));
+  const Shape bodyShape = RoundedRect(body, bodyRadius);
+  canvas.Fill(bodyShape, LinearGradient({body.x0, body.y0}, {body.x1, body.y1},
+                                        {{0, {36, 52, 170}}, {500, {10, 20, 128}}, {1000, {0, 4, 96}}}));
+  canvas.Fill(EdgeBand(bodyShape, u(50), u(50)), Solid({140, 160, 255, 120}));
+  // Dark rim: one device pixel, or 0.35 units on the largest icons.
+  const int64_t rim = std::max(kUnit, u(35));
+  canvas.Fill(Minus(bodyShape, RoundedRect(Grown(body, -rim), bodyRadius - rim)), Solid({0, 0, 40}));
 
-  const QRectF display(8, 4, 15, 6);
-  const QPainterPath displayPath = Rounded(display, 0.7);
-  QLinearGradient screen(display.topLeft(), display.bottomLeft());
-  screen.setColorAt(0.0, QColor(236, 240, 244));
-  screen.setColorAt(1.0, QColor(255, 255, 255));
-  p.fillPath(displayPath, screen);
-  p.fillPath(displayPath.subtracted(displayPath.translated(0.6, 0.6)), QColor(120, 130, 150, 140));
-  p.setPen(QPen(QColor(30, 30, 30), 0.9));
-  p.drawEllipse(QRectF(18.45, 5.45, 2.1, 3.1));
+  const Box display = box(800, 400, 1500, 600);
+  const Shape displayShape = RoundedRect(display, u(70));
+  canvas.Fill(displayShape, LinearGradient({0, display.y0}, {0, display.y1},
+                                           {{0, {236, 240, 244}}, {1000, {255, 255, 255}}}));
+  canvas.Fill(EdgeBand(displayShape, u(60), u(60)), Solid({120, 130, 150, 140}));
+  // The lone zero: an elliptic ring.
+  const Point zero{u(1950), u(700)};
+  canvas.Fill(Minus(Ellipse(zero, u(150), u(200)), Ellipse(zero, u(60), u(110))), Solid({30, 30, 30}));
 
+  // Keys with a rim of 0.8 device pixels, or 0.2 units on the largest icons.
+  const int64_t keyRim = std::max(kUnit * 8 / 10, u(20));
+  const int64_t keyRadius = u(60);
   for (int row = 0; row < 4; ++row)
     for (int col = 0; col < 4; ++col) {
-      const QRectF key(8 + 4 * col, 12 + 4 * row, 3, 3);
-      const QPainterPath keyPath = Rounded(key, 0.6);
-      QLinearGradient grey(key.topLeft(), key.bottomLeft());
-      grey.setColorAt(0.0, QColor(238, 238, 238));
-      grey.setColorAt(1.0, QColor(160, 160, 160));
-      p.fillPath(keyPath.translated(0.3, 0.4), QColor(0, 0, 30, 110));
-      p.fillPath(keyPath, grey);
-      p.setPen(QPen(QColor(96, 96, 104), std::max(px * 0.8, 0.2)));
-      p.drawPath(keyPath);
+      const Box key = box(800 + 400 * col, 1200 + 400 * row, 300, 300);
+      canvas.Fill(RoundedRect(Shifted(key, u(30), u(40)), keyRadius), Solid({0, 0, 30, 110}));
+      canvas.Fill(RoundedRect(key, keyRadius),
+                  LinearGradient({0, key.y0}, {0, key.y1}, {{0, {238, 238, 238}}, {1000, {160, 160, 160}}}));
+      canvas.Fill(Minus(RoundedRect(Grown(key, keyRim / 2), keyRadius + keyRim / 2),
+                        RoundedRect(Grown(key, -keyRim / 2), std::max<int64_t>(0, keyRadius - keyRim / 2))),
+                  Solid({96, 96, 104}));
     }
-  p.end();
-  return img.convertToFormat(QImage::Format_ARGB32);
+  return canvas.Image();
 }
 
 // The hand, drawn pixel by pixel. K black outline, W white, S light shading,
@@ -239,49 +225,32 @@ IconImage WindowIcon16Colours() { return PixelIcon32().ToIconImage(kIconPalette)
 
 IconImage HandCursorImage() { return HandGrid().ToIconImage(kHandPalette); }
 
-QImage DrawBackArrow() {
-  QImage img(16, 16, QImage::Format_ARGB32_Premultiplied);
-  img.fill(Qt::transparent);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
+QImage DrawBackArrow(int scale) {
+  using namespace raster;
+  // Lengths in eighths of a pixel of the 16 x 16 image.
+  auto e = [scale](int64_t v) { return v * scale * kUnit / 8; };
 
-  // Shaft rising on the right and bending over to the left, where the head
-  // points back.
-  QPainterPath shaft;
-  shaft.moveTo(12.2, 12.9);
-  shaft.cubicTo(13.8, 8.8, 12.2, 5.4, 6.4, 5.4);
-  QPainterPathStroker stroker;
-  stroker.setWidth(3.4);
-  stroker.setCapStyle(Qt::RoundCap);
-  QPainterPath arrow = stroker.createStroke(shaft);
-  QPainterPath head;
-  head.moveTo(0.9, 5.4);
-  head.lineTo(7.2, 0.6);
-  head.lineTo(7.2, 10.2);
-  head.closeSubpath();
-  arrow = arrow.united(head).simplified();
+  // The shaft rises from a round end at the bottom right and bends over to
+  // the left, where the head points back. Each part grown (d > 0) or shrunk
+  // (d < 0) by d, so the dark rim is the grown arrow less the shrunk one.
+  auto arrow = [&e](int64_t d) {
+    const Point centre{e(52), e(100)};
+    const Shape bend = Intersection(Minus(Disc(centre, e(70 + d)), Disc(centre, e(42 - d))),
+                                    Rect({e(48), 0, e(128), e(100)}));
+    const Shape foot = Union(Rect({e(94 - d), e(99), e(122 + d), e(106)}), Disc({e(108), e(106)}, e(14 + d)));
+    const Shape head = ConvexPolygon({{e(6), e(44)}, {e(56), e(6)}, {e(56), e(82)}}, e(d));
+    return Union(Union(bend, foot), head);
+  };
 
-  QLinearGradient green(QPointF(0, 1), QPointF(0, 15));
-  green.setColorAt(0.0, QColor(120, 222, 110));
-  green.setColorAt(0.5, QColor(52, 170, 60));
-  green.setColorAt(1.0, QColor(24, 120, 36));
-  p.fillPath(arrow, green);
-  p.setPen(QPen(QColor(10, 70, 20), 1.0));
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(arrow);
-  p.end();
-
-  // Shown on the window, where pure white would punch a hole.
-  QImage out = img.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < out.height(); ++y)
-    for (int x = 0; x < out.width(); ++x)
-      if ((out.pixel(x, y) & 0x00FFFFFFu) == 0x00FFFFFFu && qAlpha(out.pixel(x, y)))
-        out.setPixel(x, y, qRgba(254, 254, 254, qAlpha(out.pixel(x, y))));
-  return out;
+  Canvas canvas(16 * scale, 16 * scale);
+  canvas.Fill(arrow(4), Solid({10, 70, 20}));
+  canvas.Fill(arrow(-4), LinearGradient({0, e(8)}, {0, e(120)},
+                                        {{0, {120, 222, 110}}, {500, {52, 170, 60}}, {1000, {24, 120, 36}}}));
+  return canvas.Image();
 }
 
 std::vector<IconImage> BackArrowImages() {
-  const QImage arrow = DrawBackArrow();
+  const QImage arrow = DrawBackArrow(1);
 
   // 8 bits: one-bit transparency, so the soft edge is blended over the panel.
   IconImage indexed;

@@ -12,7 +12,8 @@
 namespace skingen {
 
 // The calculator icon at `size` pixels (16 to 256), ARGB32. Sizes 16 and 32
-// are drawn pixel by pixel in the 16 icon colours; larger ones are smooth.
+// are drawn pixel by pixel in the 16 icon colours; larger ones are smooth
+// (integer supersampling).
 QImage DrawWindowIcon(int size);
 
 // The 32 x 32, 16-colour image of the .ico file.
@@ -22,8 +23,9 @@ IconImage WindowIcon16Colours();
 constexpr QPoint kHandHotSpot(12, 1);
 IconImage HandCursorImage();
 
-// The 16 x 16 green arrow pointing back, ARGB32 with straight alpha.
-QImage DrawBackArrow();
+// The green arrow pointing back, 16 x 16 times `scale`, ARGB32 with
+// straight alpha; no pixel is pure white.
+QImage DrawBackArrow(int scale);
 // Its two icon images: 8 bits per pixel (edges blended over the message
 // panel's navy) and 32 bits per pixel with alpha.
 std::vector<IconImage> BackArrowImages();

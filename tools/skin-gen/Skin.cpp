@@ -13,10 +13,12 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
 #include "Noise.h"
+#include "Raster.h"
 #include "SkinLayout.h"
 
 namespace skingen {
@@ -393,20 +395,38 @@ void PaintSkin(QPainter& p, const SkinFonts& fonts, int scale) {
   DrawFrameRim(p, body);
 }
 
+// The body outline of BodyOutline() as an integer shape, in pixels times
+// raster::kUnit: a union of rectangles whose convex corners are rounded off
+// and whose two inner corners are filleted. Each rounded corner is the box
+// between the arc's centre and the corner, less the arc's disc.
+raster::Shape BodyShape() {
+  using namespace raster;
+  auto px = [](int64_t v) { return v * kUnit; };
+  auto corner = [&px](int64_t cx, int64_t cy, int64_t r, int sx, int sy) {
+    const Box box{px(std::min(cx, cx + sx * r)), px(std::min(cy, cy + sy * r)),
+                  px(std::max(cx, cx + sx * r)), px(std::max(cy, cy + sy * r))};
+    return Minus(Rect(box), Disc({px(cx), px(cy)}, px(r)));
+  };
+  Shape body = Union(Union(Rect({px(0), px(55), px(kWidth), px(371)}), Rect({px(256), 0, px(kWidth), px(55)})),
+                     Rect({0, px(371), px(200), px(kHeight)}));
+  body = Union(Union(body, corner(253, 52, 3, 1, 1)), corner(206, 377, 6, -1, -1));
+  for (const auto& [cx, cy, r, sx, sy] : {std::array{14, 69, 14, -1, -1}, std::array{266, 10, 10, -1, -1},
+                                          std::array{274, 70, 70, 1, -1}, std::array{328, 355, 16, 1, 1},
+                                          std::array{190, 412, 10, 1, 1}, std::array{70, 352, 70, -1, 1}})
+    body = Minus(body, corner(cx, cy, r, sx, sy));
+  return body;
+}
+
 // Which pixels of the 1x picture belong to the body: those the outline
-// covers at least half.
+// covers at least half, counted on the integer sample grid so the holes are
+// the same on every machine.
 QImage BodyMask() {
-  QImage coverage(kWidth, kHeight, QImage::Format_Alpha8);
-  coverage.fill(0);
-  {
-    QPainter p(&coverage);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillPath(BodyOutline(), Qt::black);
-  }
+  raster::Canvas coverage(kWidth, kHeight);
+  coverage.Fill(BodyShape(), raster::Solid({0, 0, 0}));
+  const QImage covered = coverage.Image();
   QImage mask(kWidth, kHeight, QImage::Format_Grayscale8);
   for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      mask.scanLine(y)[x] = coverage.constScanLine(y)[x] >= 128 ? 255 : 0;
+    for (int x = 0; x < kWidth; ++x) mask.scanLine(y)[x] = qAlpha(covered.pixel(x, y)) >= 128 ? 255 : 0;
   for (const QRect& hole : kHoles)
     for (int y = hole.top(); y <= hole.bottom(); ++y)
       for (int x = hole.left(); x <= hole.right(); ++x)
