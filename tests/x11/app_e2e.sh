@@ -71,21 +71,26 @@ declare -A key=(
 # 7 + 2 = clicked on the skin, then copied with Ctrl+C.
 for k in 7 plus 2 equals; do click_at ${key[$k]}; done
 copy_display
-if wait_for_output "9\\." 3000 clipboard; then pass "skin clicks compute 7 + 2 ="; else fail "skin clicks"; fi
+if wait_for_output "9\\." 5000 clipboard; then pass "skin clicks compute 7 + 2 ="; else fail "skin clicks"; fi
 
-# The same typed on the keyboard, after Delete has cleared the display.
+# The same typed on the keyboard, after Delete has cleared the display (and
+# with something else on the clipboard, so the old "9." cannot pass).
+printf 'none' | xclip -selection clipboard
 xdotool key --clearmodifiers Delete
 xdotool type --delay 30 '7+2='
 xdotool key --clearmodifiers Return
 copy_display
-if wait_for_output "9\\." 3000 clipboard; then pass "typed keys compute 7 + 2 ="; else fail "typed keys"; fi
+if wait_for_output "9\\." 5000 clipboard; then pass "typed keys compute 7 + 2 ="; else fail "typed keys"; fi
 
 # A click in a white hole reaches the window behind.
-before=$(grep -c ButtonPress "$log_dir/behind.log" || true)
+presses_behind() { grep -c ButtonPress "$log_dir/behind.log" || true; }
+before=$(presses_behind)
 click_at ${key[hole]}
-sleep 0.3
-after=$(grep -c ButtonPress "$log_dir/behind.log" || true)
-if [ "$after" -gt "$before" ]; then pass "a click in a hole falls through"; else fail "hole click did not reach the window behind"; fi
+if wait_for_output "$((before + 1))" 5000 presses_behind; then
+  pass "a click in a hole falls through"
+else
+  fail "hole click did not reach the window behind"
+fi
 
 # The window stays above others.
 if xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then
@@ -94,10 +99,10 @@ else
   fail "not in the topmost band: $(xprop -id "$wid" _NET_WM_STATE)"
 fi
 
-# Another application active: 40 % within 300 ms. Back over the skin: 100 %.
+# Another application active: 40 %. Back over the skin: 100 %. (The timer
+# looks every 150 ms; the wait allows for a loaded machine.)
 xdotool windowactivate --sync "$behind_wid"
-# The window manager needs about 0.1 s to report the change of activity.
-if wait_for_output "1717986918" 300 opacity; then
+if wait_for_output "1717986918" 5000 opacity; then
   pass "40 % opaque while another window is active"
 else
   fail "no 40 % opacity"
@@ -105,17 +110,17 @@ fi
 xdotool windowactivate --sync "$wid"
 move_to ${key[body]}
 move_to $((${key[body]% *} + 3)) 152
-if wait_for_output "|4294967295" 2000 opacity; then pass "opaque again over the skin"; else fail "still translucent"; fi
+if wait_for_output "|4294967295" 5000 opacity; then pass "opaque again over the skin"; else fail "still translucent"; fi
 
 # A drag on the body moves the window.
 move_to ${key[body]}
 xdotool mousedown 1
 for step in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative --sync 5 3; done
 xdotool mouseup 1
-sleep 0.3
 old_x=$win_x; old_y=$win_y
-window_position
-if [ "$win_x" -ne "$old_x" ] || [ "$win_y" -ne "$old_y" ]; then
+moved() { window_position; [ "$win_x" -ne "$old_x" ] || [ "$win_y" -ne "$old_y" ]; }
+for _ in $(seq 1 250); do moved && break; sleep 0.02; done
+if moved; then
   pass "dragging the body moves the window ($old_x,$old_y -> $win_x,$win_y)"
 else
   fail "the window did not move"
@@ -124,7 +129,7 @@ fi
 # The close mark ends the program with status 0.
 click_at ${key[close]}
 status=0
-for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+for _ in $(seq 1 200); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
 if kill -0 "$app_pid" 2>/dev/null; then
   fail "still running after the close mark"
 else

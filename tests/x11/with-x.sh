@@ -22,28 +22,37 @@ fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-read -r -t 20 display_number <"$fifo_dir/display"
+read -r -t 60 display_number <"$fifo_dir/display"
 export DISPLAY=":$display_number"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
+# Polls a command for up to a minute: on a loaded machine the private server
+# and the window manager can take many seconds to come up.
+wait_until() {
+  local _
+  for _ in $(seq 1 1200); do "$@" && return 0; sleep 0.05; done
+  return 1
+}
+wm_announced() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; }
+probe_framed() {
+  local probe
+  probe=$(xdotool search --name '^wm-probe$' 2>/dev/null | head -1 || true)
+  [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q " = "
+}
+
 if [ "$wm" -eq 1 ]; then
   openbox --sm-disable >/dev/null 2>&1 &
   wm_pid=$!
-  # Wait until the window manager owns the screen, then until it really
+  # Wait until the window manager announces itself, then until it really
   # manages windows: a probe window must get its frame.
-  for _ in $(seq 1 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.05
-  done
+  wait_until wm_announced || { echo "with-x.sh: openbox did not come up" >&2; exit 1; }
   xev -geometry 1x1+0+0 -name wm-probe -event structure >/dev/null 2>&1 &
   probe_pid=$!
-  for _ in $(seq 1 200); do
-    probe=$(xdotool search --name '^wm-probe$' 2>/dev/null | head -1 || true)
-    [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q " = " && break
-    sleep 0.05
-  done
+  framed=0
+  wait_until probe_framed && framed=1
   kill "$probe_pid" 2>/dev/null; wait "$probe_pid" 2>/dev/null || true
+  [ "$framed" -eq 1 ] || { echo "with-x.sh: openbox does not manage windows" >&2; exit 1; }
 fi
 
 "$@"
