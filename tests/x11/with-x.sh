@@ -17,21 +17,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the pipe.
+# Xvfb picks a free display itself and writes its number to the pipe. It
+# must not reset when its last client leaves: the probes below come and go,
+# and a client that connects during a reset is turned away.
 fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
+Xvfb -noreset -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 60 display_number <"$fifo_dir/display"
 export DISPLAY=":$display_number"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
-# Polls a command for up to a minute: on a loaded machine the private server
-# and the window manager can take many seconds to come up.
-wait_until() {
-  local _
-  for _ in $(seq 1 1200); do "$@" && return 0; sleep 0.05; done
+# Polls a command for up to the given number of seconds: on a loaded machine
+# the private server and the window manager can take many seconds to come up.
+wait_until() {  # seconds command...
+  local _ tries=$(($1 * 20))
+  shift
+  for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.05; done
   return 1
 }
 wm_announced() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; }
@@ -40,19 +43,26 @@ probe_framed() {
   probe=$(xdotool search --name '^wm-probe$' 2>/dev/null | head -1 || true)
   [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q " = "
 }
+# Openbox announces itself before it manages new windows, and a window mapped
+# in between may stay unmanaged for good: map probe windows until one gets
+# its frame.
+wm_manages_windows() {
+  local _ probe_pid framed=1
+  for _ in $(seq 1 20); do
+    xev -geometry 1x1+0+0 -name wm-probe -event structure >/dev/null 2>&1 &
+    probe_pid=$!
+    wait_until 3 probe_framed && framed=0
+    kill "$probe_pid" 2>/dev/null; wait "$probe_pid" 2>/dev/null || true
+    [ "$framed" -eq 0 ] && return 0
+  done
+  return 1
+}
 
 if [ "$wm" -eq 1 ]; then
   openbox --sm-disable >/dev/null 2>&1 &
   wm_pid=$!
-  # Wait until the window manager announces itself, then until it really
-  # manages windows: a probe window must get its frame.
-  wait_until wm_announced || { echo "with-x.sh: openbox did not come up" >&2; exit 1; }
-  xev -geometry 1x1+0+0 -name wm-probe -event structure >/dev/null 2>&1 &
-  probe_pid=$!
-  framed=0
-  wait_until probe_framed && framed=1
-  kill "$probe_pid" 2>/dev/null; wait "$probe_pid" 2>/dev/null || true
-  [ "$framed" -eq 1 ] || { echo "with-x.sh: openbox does not manage windows" >&2; exit 1; }
+  wait_until 60 wm_announced || { echo "with-x.sh: openbox did not come up" >&2; exit 1; }
+  wm_manages_windows || { echo "with-x.sh: openbox does not manage windows" >&2; exit 1; }
 fi
 
 "$@"
