@@ -83,6 +83,8 @@ class Calculator {
   // Keyboard: the character code may be replaced (0 discards it).
   void Form_KeyPress(std::int16_t& KeyAscii);
   void Form_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+  // The key code of Delete, the one key Form_KeyDown acts on.
+  static constexpr std::int16_t kDeleteKeyCode = 46;
 
   // Clipboard.
   void CopyButton_Click();

@@ -2,13 +2,9 @@
 
 #include <array>
 
+#include "Captions.h"
+
 namespace quintora {
-namespace {
-
-constexpr std::array<const char*, 5> kOperatorButtonCaptions = {"+", "-", "*", "/", "="};
-constexpr std::array<const char*, 5> kOperatorLabelCaptions = {"+", "-", "X", "/", "="};
-
-}  // namespace
 
 std::string ControlText(ControlRef control) {
   static constexpr std::array<const char*, 5> kNames = {"NumKey", "TeclaNumero", "Operator",

@@ -23,8 +23,7 @@ void Calculator::Form_KeyPress(std::int16_t& KeyAscii) {
 }
 
 void Calculator::Form_KeyDown(std::int16_t KeyCode, std::int16_t /*Shift*/) {
-  constexpr std::int16_t kDeleteKey = 46;
-  if (KeyCode == kDeleteKey) {
+  if (KeyCode == kDeleteKeyCode) {
     ResetStatus();
     FocusEquals();
   }

@@ -1,5 +1,6 @@
 #include <QMouseEvent>
 
+#include "Captions.h"
 #include "Conversions.h"
 #include "SkinLabel.h"
 #include "frmCalculator.h"
@@ -7,8 +8,6 @@
 namespace quintora {
 namespace {
 
-constexpr const char* kOperatorSymbols[] = {"+", "-", "X", "/", "="};
-constexpr const char* kMemorySymbols[] = {"M+", "M-", "MR", "MC"};
 constexpr unsigned kCerrarLit = 0xFF0000;  // bright red
 constexpr unsigned kMinLit = 0x00FFFF;     // cyan
 
@@ -19,11 +18,11 @@ void frmCalculator::TeclaNumero_MouseMove(std::int16_t Index) {
 }
 
 void frmCalculator::TeclaOpera_MouseMove(std::int16_t Index) {
-  if (Index >= 0 && Index < 5) TeclaOpera[Index]->setText(kOperatorSymbols[Index]);
+  if (Index >= 0 && Index < 5) TeclaOpera[Index]->setText(kOperatorLabelCaptions[Index]);
 }
 
 void frmCalculator::TeclaMemoria_MouseMove(std::int16_t Index) {
-  if (Index >= 0 && Index < 4) TeclaMemoria[Index]->setText(kMemorySymbols[Index]);
+  if (Index >= 0 && Index < 4) TeclaMemoria[Index]->setText(kMemoryLabelCaptions[Index]);
 }
 
 void frmCalculator::LbDecimal_MouseMove() { LbDecimal->setText("."); }

@@ -7,10 +7,10 @@ namespace quintora {
 namespace {
 
 // The key code of the platform the calculator's key table uses: letters
-// and digits keep their codes, Delete is 46, every other key has none.
+// and digits keep their codes, Delete has its own, every other key has none.
 std::int16_t KeyCode(const QKeyEvent* event) {
   const int key = event->key();
-  if (key == Qt::Key_Delete) return 46;
+  if (key == Qt::Key_Delete) return Calculator::kDeleteKeyCode;
   if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
     return static_cast<std::int16_t>(key);
   }

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "Captions.h"
+
 // The controls of the calculator window as built at start: place and size in
 // twips (15 to the pixel) relative to their container, caption, font, text
 // colour (#RRGGBB), alignment, pop-up hint and pointer.
@@ -51,15 +53,15 @@ inline constexpr std::array<Label, 22> kKeyLabels = {{
     {"LbDecimal", -1, ".", {1965, 4500, 450, 450}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
     {"LbCancel", -1, "C", {2760, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela", Pointer::Hand},
     {"LbCancelaEntrada", -1, "CE", {3525, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela Entrada", Pointer::Hand},
-    {"TeclaOpera", 0, "+", {2820, 3120, 435, 465}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 1, "-", {3540, 3105, 435, 480}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 2, "X", {2805, 3960, 435, 420}, {"Comic Sans MS", 14.25, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 3, "/", {3540, 3930, 435, 480}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 4, "=", {2835, 4515, 1155, 480}, {"Comic Sans MS", 18, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaMemoria", 0, "M+", {4260, 2640, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
-    {"TeclaMemoria", 1, "M-", {4245, 3270, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
-    {"TeclaMemoria", 2, "MR", {4245, 3930, 450, 450}, kKeyFont, kYellow, Align::Left, "Recuperar Memoria", Pointer::Hand},
-    {"TeclaMemoria", 3, "MC", {4260, 4545, 450, 450}, kKeyFont, kYellow, Align::Left, "Cancelar Memoria", Pointer::Hand},
+    {"TeclaOpera", 0, kOperatorLabelCaptions[0], {2820, 3120, 435, 465}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 1, kOperatorLabelCaptions[1], {3540, 3105, 435, 480}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 2, kOperatorLabelCaptions[2], {2805, 3960, 435, 420}, {"Comic Sans MS", 14.25, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 3, kOperatorLabelCaptions[3], {3540, 3930, 435, 480}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaOpera", 4, kOperatorLabelCaptions[4], {2835, 4515, 1155, 480}, {"Comic Sans MS", 18, false}, kYellow, Align::Centre, "", Pointer::Hand},
+    {"TeclaMemoria", 0, kMemoryLabelCaptions[0], {4260, 2640, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
+    {"TeclaMemoria", 1, kMemoryLabelCaptions[1], {4245, 3270, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
+    {"TeclaMemoria", 2, kMemoryLabelCaptions[2], {4245, 3930, 450, 450}, kKeyFont, kYellow, Align::Left, "Recuperar Memoria", Pointer::Hand},
+    {"TeclaMemoria", 3, kMemoryLabelCaptions[3], {4260, 4545, 450, 450}, kKeyFont, kYellow, Align::Left, "Cancelar Memoria", Pointer::Hand},
 }};
 
 // The other labels on the window, in their stacking order (later on top).
@@ -111,16 +113,16 @@ inline constexpr int kButtonHeight = 360;
 // In focus (tab) order, from CopyButton (0) to NumKey(7) (23).
 inline constexpr std::array<Button, 17> kButtons = {{
     {"CopyButton", -1, "<", {-30, 6825, 315, 315}, {"Arial", 8.25, true}},
-    {"Operator", 4, "=", {4695, 6525, 975, kButtonHeight}, {"Courier", 15, true}},
+    {"Operator", 4, kOperatorButtonCaptions[4], {4695, 6525, 975, kButtonHeight}, {"Courier", 15, true}},
     {"Decimal", -1, ".", {5100, 6525, kButtonWidth, kButtonHeight}, {"System", 9.75, true}},
     {"NumKey", 0, "0", {4695, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
-    {"Operator", 3, "/", {4800, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
-    {"Operator", 2, "*", {4905, 6630, kButtonWidth, kButtonHeight}, {"Courier New", 9, true}},
+    {"Operator", 3, kOperatorButtonCaptions[3], {4800, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"Operator", 2, kOperatorButtonCaptions[2], {4905, 6630, kButtonWidth, kButtonHeight}, {"Courier New", 9, true}},
     {"NumKey", 3, "3", {5010, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
     {"NumKey", 2, "2", {5115, 6630, kButtonWidth, kButtonHeight}, kButtonFont},
     {"NumKey", 1, "1", {4695, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
-    {"Operator", 1, "-", {4800, 6675, kButtonWidth, kButtonHeight}, {"Courier", 15, true}},
-    {"Operator", 0, "+", {4905, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
+    {"Operator", 1, kOperatorButtonCaptions[1], {4800, 6675, kButtonWidth, kButtonHeight}, {"Courier", 15, true}},
+    {"Operator", 0, kOperatorButtonCaptions[0], {4905, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
     {"NumKey", 6, "6", {5010, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
     {"NumKey", 5, "5", {5115, 6675, kButtonWidth, kButtonHeight}, kButtonFont},
     {"NumKey", 4, "4", {4695, 6510, kButtonWidth, kButtonHeight}, kButtonFont},

@@ -2,7 +2,6 @@
 #include <QFrame>
 #include <QMouseEvent>
 
-#include "Fonts.h"
 #include "Panel.h"
 #include "PictureBox.h"
 #include "SkinLabel.h"
@@ -62,18 +61,15 @@ void frmCalculator::LbMin_Click() { showMinimized(); }
 
 void frmCalculator::LbCerrar_Click() { QCoreApplication::exit(0); }
 
+// The about text, with the panel's bars and "Producto Peruano". The window
+// is repainted before the panel comes up.
 void frmCalculator::LbTeskold_Click() {
   engine_.TimerArmed = kFalse;
   Timer1.stop();
-  PicMsg->move(PicMsg->x(), layout::kPicMsgShownTop / 15);
   repaint();
-  PicMsg->show();
+  ShowMessage(kAboutText, kAboutFontPoints);
   for (QFrame* bar : Shape1) bar->show();
   Label1->show();
-  QFont font = LbMensaje->font();
-  font.setPixelSize(PointsToPixels(kAboutFontPoints));
-  LbMensaje->setFont(font);
-  LbMensaje->setText(kAboutText);
 }
 
 void frmCalculator::Image1_Click() {

@@ -8,6 +8,7 @@
 
 #include "Assets.h"
 #include "Fonts.h"
+#include "FormWindow.h"
 #include "Panel.h"
 #include "PictureBox.h"
 #include "SkinLabel.h"
@@ -15,10 +16,8 @@
 namespace quintora {
 namespace {
 
-int Px(int twips) { return twips / 15; }
-
 QRect PixelRect(const layout::Rect& r) {
-  return {Px(r.left), Px(r.top), Px(r.width), Px(r.height)};
+  return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height)};
 }
 
 QColor Rgb(unsigned rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
@@ -44,11 +43,12 @@ frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
   setWindowTitle("Quintora");
   setFont(LayoutFont(layout::kFormFont));
   setMouseTracking(true);
-  resize(Px(layout::kFormWidth), Px(layout::kFormHeight));
+  resize(TwipsToPixels(layout::kFormWidth), TwipsToPixels(layout::kFormHeight));
 
   BuildLabels();
   BuildMessagePanel();
   BuildButtons();
+  RequireControls();
 
   picBackground = new PictureBox(this);
   picBackground->setObjectName("picBackground");
@@ -235,6 +235,28 @@ void frmCalculator::BuildButtons() {
   }
 }
 
+// The controls are picked out of the layout tables by name; one missing
+// there would leave a handler without its control, so it stops here.
+void frmCalculator::RequireControls() const {
+  std::vector<std::pair<const QWidget*, QString>> controls = {
+      {Readout, "Readout"},     {lblMemoFlag, "lblMemoFlag"}, {LbMin, "LbMin"},
+      {LbCerrar, "LbCerrar"},   {LbTeskold, "LbTeskold"},     {LbDecimal, "LbDecimal"},
+      {LbCancel, "LbCancel"},   {LbCancelaEntrada, "LbCancelaEntrada"},
+      {PicMsg, "PicMsg"},       {LbMensaje, "LbMensaje"},     {Label1, "Label1"},
+      {Image1, "Image1"},       {Decimal, "Decimal"},         {CopyButton, "CopyButton"}};
+  auto add = [&controls](const auto& array, const char* name) {
+    for (std::size_t i = 0; i < array.size(); ++i) controls.emplace_back(array[i], ObjectName(name, std::int16_t(i)));
+  };
+  add(TeclaNumero, "TeclaNumero");
+  add(TeclaOpera, "TeclaOpera");
+  add(TeclaMemoria, "TeclaMemoria");
+  add(Shape1, "Shape1");
+  add(NumKey, "NumKey");
+  add(Operator, "Operator");
+  for (const auto& [widget, name] : controls)
+    if (!widget) qFatal("frmCalculator: the layout has no control %s", qPrintable(name));
+}
+
 // One hand pointer for every control that shows it: one picture to decode
 // and one cursor for the window system.
 const QCursor& frmCalculator::HandCursor() {
@@ -277,8 +299,10 @@ void frmCalculator::SetFocus(ControlRef control) {
   if (QWidget* widget = ControlWidget(control)) widget->setFocus(Qt::OtherFocusReason);
 }
 
+// Every message, the about text included, comes up this way: the panel moves
+// into the skin area and shows the caption, in the given size if there is one.
 void frmCalculator::ShowMessage(const std::string& caption, std::optional<int> font_points) {
-  PicMsg->move(PicMsg->x(), Px(layout::kPicMsgShownTop));
+  PicMsg->move(PicMsg->x(), TwipsToPixels(layout::kPicMsgShownTop));
   PicMsg->show();
   if (font_points) {
     QFont font = LbMensaje->font();

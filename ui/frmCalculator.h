@@ -57,6 +57,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   void BuildLabels();
   void BuildMessagePanel();
   void BuildButtons();
+  void RequireControls() const;
   SkinLabel* AddLabel(QWidget* parent, const layout::Label& entry);
   const QCursor& HandCursor();
   BMPregionInXP& Skin();

@@ -5,18 +5,14 @@
 #include <optional>
 #include <vector>
 
+#include "Captions.h"
 #include "Conversions.h"
 
 namespace quintora {
 namespace {
 
-constexpr std::array<std::string_view, 5> kSkinOperators = {"+", "-", "X", "/", "="};
-constexpr std::array<std::string_view, 5> kButtonOperators = {"+", "-", "*", "/", "="};
-constexpr std::array<std::string_view, 4> kMemoryKeys = {"M+", "M-", "MR", "MC"};
-
 template <std::size_t N>
-std::optional<std::int16_t> IndexOf(const std::array<std::string_view, N>& keys,
-                                     std::string_view key) {
+std::optional<std::int16_t> IndexOf(const std::array<const char*, N>& keys, std::string_view key) {
   for (std::size_t i = 0; i < N; ++i) {
     if (keys[i] == key) return static_cast<std::int16_t>(i);
   }
@@ -75,11 +71,11 @@ bool KeySession::PressSkin(std::string_view token) {
     const ControlRef label{ControlName::TeclaNumero, *digit};
     window_.Hover(label);
     calculator_.TeclaNumero_Click(*digit);
-  } else if (const auto op = IndexOf(kSkinOperators, token)) {
+  } else if (const auto op = IndexOf(kOperatorLabelCaptions, token)) {
     const ControlRef label{ControlName::TeclaOpera, *op};
     window_.Hover(label);
     calculator_.TeclaOpera_Click(*op);
-  } else if (const auto memory = IndexOf(kMemoryKeys, token)) {
+  } else if (const auto memory = IndexOf(kMemoryLabelCaptions, token)) {
     calculator_.TeclaMemoria_Click(*memory);
   } else if (token == ".") {
     calculator_.LbDecimal_Click();
@@ -97,7 +93,7 @@ bool KeySession::PressSkin(std::string_view token) {
 bool KeySession::PressButton(std::string_view key) {
   if (const auto digit = DigitOf(key)) {
     calculator_.NumKey_Click(*digit);
-  } else if (const auto op = IndexOf(kButtonOperators, key)) {
+  } else if (const auto op = IndexOf(kOperatorButtonCaptions, key)) {
     calculator_.Operator_Click(*op);
   } else if (key == ".") {
     calculator_.Decimal_Click();
@@ -112,7 +108,7 @@ bool KeySession::Type(std::string_view key) {
   static constexpr std::array<std::pair<std::string_view, std::int16_t>, 5> kNamed = {
       {{"Enter", 13}, {"Space", 32}, {"Tab", 9}, {"Backspace", 8}, {"Escape", 27}}};
   if (key == "Del") {
-    calculator_.Form_KeyDown(46, 0);
+    calculator_.Form_KeyDown(Calculator::kDeleteKeyCode, 0);
     return true;
   }
   for (const auto& [name, code] : kNamed) {
