@@ -46,6 +46,7 @@ TEST_P(Sequences, ChainedLeftToRightEvaluation) {
       {"1 / 3 = X 3 =", "0.999999999999999"},
       {"1 0 0 0 0 0 0 0 X 1 0 0 0 0 0 0 0 0 =", "1E+15."},
       {"1 / 1 0 0 0 0 0 =", "1E-05."},
+      {"1 / 1 0 0 0 0 0 0 0 0 0 =", "1E-09."},
       {"5 + X 2 =", "10."},
       {"5 + - 2 =", "3."},
       {"5 + -", "0."},
@@ -58,6 +59,8 @@ TEST_P(Sequences, ChainedLeftToRightEvaluation) {
       {"5 / 0 =", "0."},
       {"1 2 CE + 3 =", "3."},
       {"5 + 3 CE 4 =", "9."},
+      {"5 . + 3 =", "8."},
+      {"CE +", "0."},
   };
   for (const Case& c : cases) Check(c);
 }
@@ -78,6 +81,16 @@ TEST_P(Sequences, MemoryKeys) {
       {"5 + 3 C CE", "5."},
   };
   for (const Case& c : cases) Check(c);
+}
+
+// After "=" the result is the one operand there is: the next operator
+// starts from it, and nothing pairs it with an older number.
+TEST_P(Sequences, EqualsLeavesOneOperand) {
+  for (const char* keys : {"5 + 3 =", "5 + 3 = =", "5 X 2 - 1 =", "7 ="}) {
+    KeySession session;
+    PressKeys(session, OnRoute(keys, GetParam()));
+    EXPECT_EQ(session.calculator().OperandCount, 1) << keys;
+  }
 }
 
 TEST_P(Sequences, NumberEntry) {

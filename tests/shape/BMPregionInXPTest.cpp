@@ -2,6 +2,7 @@
 // platform and the window's own size and background.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 #include "BMPregionInXP.h"
@@ -103,6 +104,9 @@ TEST_F(BMPregionInXPTest, ResetUndoesCreateInOrder) {
   EXPECT_EQ(window.size(), QSize(348, 602));  // SavedSize "5220;9030"
   EXPECT_EQ(BackgroundOf(&window).colour.rgb(), ButtonFace());
   EXPECT_TRUE(BackgroundOf(&window).picture.isNull());
+
+  region.Reset();
+  EXPECT_EQ(platform->style, 0x8u) << "a second Reset leaves the cleared bit cleared";
 }
 
 TEST_F(BMPregionInXPTest, SecondCreateRecordsTheSkinnedSize) {
@@ -207,6 +211,20 @@ TEST_F(UnchangedSetUpTest, ResetAndAnotherWindowAreSetUpAfresh) {
   region.Window(&other);
   EXPECT_TRUE(CreateRan());
   EXPECT_EQ(other.size(), box.innerSize());
+  platform->calls.clear();
+  region.TopMost(-1);
+  EXPECT_EQ(platform->Roles(), Roles{"SetTopMost"});
+}
+
+TEST_F(UnchangedSetUpTest, AWindowInTheStorageOfADeletedOneIsPutOnTopAnew) {
+  std::optional<QWidget> first(std::in_place);
+  QWidget* const address = &*first;
+  region.Window(address);
+  region.TopMost(-1);
+  region.Window(&window);
+  first.emplace();  // a new window where the old one was
+  ASSERT_EQ(&*first, address);
+  region.Window(address);
   platform->calls.clear();
   region.TopMost(-1);
   EXPECT_EQ(platform->Roles(), Roles{"SetTopMost"});

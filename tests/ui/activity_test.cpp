@@ -45,6 +45,19 @@ class ActivityTest : public QObject {
     QCOMPARE(calls.back().argument, std::uint64_t{1});
   }
 
+  void eachTickReappliesTheWhiteKeyOnTop() {
+    platform->calls.clear();
+    QTRY_VERIFY(!platform->calls.empty() && platform->calls.back().role == "SetTopMost");
+    const auto& calls = platform->calls;
+    const auto key = std::find_if(calls.begin(), calls.end(), [](const auto& c) {
+      return c.role == "SetLayeredAttributes";
+    });
+    QVERIFY(key != calls.end());
+    QCOMPARE(key->argument, std::uint64_t{0xFFFFFF});
+    QCOMPARE(key->alpha, 255);
+    QCOMPARE(calls.back().argument, std::uint64_t{1});
+  }
+
   void anotherActiveApplicationMakesItTranslucentUntilTheBodyIsCrossed() {
     platform->active = false;
     QTRY_VERIFY(!form->timer().isActive());

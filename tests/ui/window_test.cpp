@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -133,6 +134,7 @@ class WindowTest : public QObject {
     QCOMPARE(Text("TeclaNumero(7)"), QString());
     QCOMPARE(Text("TeclaOpera(2)"), QString());
     QCOMPARE(TextColour(Control("LbCerrar")), QColor(0xC0, 0, 0));
+    QCOMPARE(TextColour(Control("LbMin")), QColor(0, 0, 0xC0));
   }
 
   void memoryHintShowsTheCurrentMemory() {
@@ -146,6 +148,17 @@ class WindowTest : public QObject {
 
   void messagePanelLifeCycle() {
     QWidget* panel = Control<QWidget>("PicMsg");
+    // The first message of the run brings the panel up from below the skin.
+    Type("1234567890123456");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->y(), 174);
+    QCOMPARE(Text("LbMensaje"),
+             QString("Ha llegado al límite de caracteres para esta Versión de Quintora 1.1."));
+    QCOMPARE(Control("LbMensaje")->font().pixelSize(), 16);
+    QVERIFY(!Control("Label1")->isVisibleTo(panel));
+    Click("Image1");
+    QVERIFY(!panel->isVisible());
+
     Click("LbTeskold");
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->y(), 174);
@@ -164,11 +177,10 @@ class WindowTest : public QObject {
     MoveOverBody();
     QVERIFY(form->timer().isActive());
 
+    Key(Qt::Key_Delete);
     Type("1234567890123456");
     QVERIFY(panel->isVisible());
-    QCOMPARE(Text("LbMensaje"),
-             QString("Ha llegado al límite de caracteres para esta Versión de Quintora 1.1."));
-    QCOMPARE(Control("LbMensaje")->font().pixelSize(), 13);
+    QCOMPARE(Control("LbMensaje")->font().pixelSize(), 13);  // the limit message keeps the last size
     QVERIFY(!Control("Label1")->isVisibleTo(panel));
 
     Type("/0=");
@@ -185,11 +197,33 @@ class WindowTest : public QObject {
     Key(Qt::Key_Enter);
     QCOMPARE(Readout(), QString("42."));
     Type("x,a");
+    Key(Qt::Key_5, Qt::AltModifier);
     Key(Qt::Key_Backspace);
     Key(Qt::Key_Escape);
     Key(Qt::Key_Tab);
     QCOMPARE(Readout(), QString("42."));
     QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Operator(4)"));
+  }
+
+  // The box runs an event loop of its own; the window shows the engine's
+  // display and memory flag as they are when it comes up.
+  void displayIsCurrentWhileTheMessageBoxIsUp() {
+    Type("5+");
+    quintora::Calculator& engine = form->engine();
+    engine.EntryState = "NEG";  // a signed display that is already too long
+    engine.Readout = "0.00000000000000000";
+    engine.lblMemoFlagVisible = true;
+    QString shown;
+    bool flagShown = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      shown = Readout();
+      flagShown = Control("lblMemoFlag")->isVisible();
+      if (box) box->accept();
+    });
+    Type(".");
+    QCOMPARE(shown, QString("0.00000000000000000"));
+    QVERIFY(flagShown);
   }
 
   void deleteResetsWithoutASnapshot() {
