@@ -140,6 +140,15 @@ TEST_F(BMPregionInXPTest, ResetBeforeCreateFailsAfterItsFourthStep) {
   EXPECT_TRUE(BackgroundOf(&window).picture == earlier);
 }
 
+// Sizes in twips that fall between pixels go to the nearest one.
+TEST(FormWindow, TwipsRoundToTheNearestPixel) {
+  QWidget window;
+  SetWindowWidthTwips(&window, 5227);   // 348.47 pixels
+  SetWindowHeightTwips(&window, 5233);  // 348.87 pixels
+  EXPECT_EQ(window.size(), QSize(348, 349));
+  EXPECT_EQ(WindowWidthTwips(&window), 5220);
+}
+
 TEST_F(BMPregionInXPTest, TopMostIsOnOnlyForMinusOne) {
   for (const auto& [activate, topMost] : {std::pair<std::int16_t, bool>{-1, true}, {0, false}, {1, false}}) {
     platform->calls.clear();
