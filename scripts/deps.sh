@@ -23,9 +23,11 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
                 fonts-comic-neue fonts-liberation fonts-dejavu-core)
 
 # What the tests add: GoogleTest, Google Benchmark, a private X server with a
-# window manager, and the tools that drive it as a user would.
+# window manager, the tools that drive it as a user would, and an AT-SPI
+# client with its session bus, which look at it as a screen reader does.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
-               xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick)
+               xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick
+               at-spi2-core python3-pyatspi dbus-x11)
 
 # What the fuzz and sanitizer builds add: clang with libFuzzer and the
 # sanitizer runtimes.

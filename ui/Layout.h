@@ -33,6 +33,7 @@ struct Label {
   Align align;
   const char* tooltip;
   Pointer pointer;
+  const char* spoken;  // accessible name of a label that acts on a click, else empty
 };
 
 inline constexpr unsigned kYellow = 0xFFFF00;
@@ -40,39 +41,39 @@ inline constexpr Font kKeyFont{"Comic Sans MS", 15.75, false};
 
 // Transparent key labels over the painted keys.
 inline constexpr std::array<Label, 22> kKeyLabels = {{
-    {"TeclaNumero", 7, "7", {465, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 8, "8", {1215, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 9, "9", {1965, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 4, "4", {465, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 5, "5", {1215, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 6, "6", {1965, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 1, "1", {435, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 2, "2", {1215, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 3, "3", {1965, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaNumero", 0, "0", {525, 4545, 1140, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"LbDecimal", -1, ".", {1965, 4500, 450, 450}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"LbCancel", -1, "C", {2760, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela", Pointer::Hand},
-    {"LbCancelaEntrada", -1, "CE", {3525, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela Entrada", Pointer::Hand},
-    {"TeclaOpera", 0, kOperatorLabelCaptions[0], {2820, 3120, 435, 465}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 1, kOperatorLabelCaptions[1], {3540, 3105, 435, 480}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 2, kOperatorLabelCaptions[2], {2805, 3960, 435, 420}, {"Comic Sans MS", 14.25, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 3, kOperatorLabelCaptions[3], {3540, 3930, 435, 480}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaOpera", 4, kOperatorLabelCaptions[4], {2835, 4515, 1155, 480}, {"Comic Sans MS", 18, false}, kYellow, Align::Centre, "", Pointer::Hand},
-    {"TeclaMemoria", 0, kMemoryLabelCaptions[0], {4260, 2640, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
-    {"TeclaMemoria", 1, kMemoryLabelCaptions[1], {4245, 3270, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand},
-    {"TeclaMemoria", 2, kMemoryLabelCaptions[2], {4245, 3930, 450, 450}, kKeyFont, kYellow, Align::Left, "Recuperar Memoria", Pointer::Hand},
-    {"TeclaMemoria", 3, kMemoryLabelCaptions[3], {4260, 4545, 450, 450}, kKeyFont, kYellow, Align::Left, "Cancelar Memoria", Pointer::Hand},
+    {"TeclaNumero", 7, "7", {465, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "7"},
+    {"TeclaNumero", 8, "8", {1215, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "8"},
+    {"TeclaNumero", 9, "9", {1965, 2625, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "9"},
+    {"TeclaNumero", 4, "4", {465, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "4"},
+    {"TeclaNumero", 5, "5", {1215, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "5"},
+    {"TeclaNumero", 6, "6", {1965, 3285, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "6"},
+    {"TeclaNumero", 1, "1", {435, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "1"},
+    {"TeclaNumero", 2, "2", {1215, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "2"},
+    {"TeclaNumero", 3, "3", {1965, 3930, 465, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "3"},
+    {"TeclaNumero", 0, "0", {525, 4545, 1140, 390}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "0"},
+    {"LbDecimal", -1, ".", {1965, 4500, 450, 450}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "Punto decimal"},
+    {"LbCancel", -1, "C", {2760, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela", Pointer::Hand, "Cancela"},
+    {"LbCancelaEntrada", -1, "CE", {3525, 2625, 495, 420}, kKeyFont, kYellow, Align::Centre, "Cancela Entrada", Pointer::Hand, "Cancela Entrada"},
+    {"TeclaOpera", 0, kOperatorLabelCaptions[0], {2820, 3120, 435, 465}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand, "Más"},
+    {"TeclaOpera", 1, kOperatorLabelCaptions[1], {3540, 3105, 435, 480}, {"Comic Sans MS", 24, false}, kYellow, Align::Centre, "", Pointer::Hand, "Menos"},
+    {"TeclaOpera", 2, kOperatorLabelCaptions[2], {2805, 3960, 435, 420}, {"Comic Sans MS", 14.25, false}, kYellow, Align::Centre, "", Pointer::Hand, "Por"},
+    {"TeclaOpera", 3, kOperatorLabelCaptions[3], {3540, 3930, 435, 480}, kKeyFont, kYellow, Align::Centre, "", Pointer::Hand, "Entre"},
+    {"TeclaOpera", 4, kOperatorLabelCaptions[4], {2835, 4515, 1155, 480}, {"Comic Sans MS", 18, false}, kYellow, Align::Centre, "", Pointer::Hand, "Igual"},
+    {"TeclaMemoria", 0, kMemoryLabelCaptions[0], {4260, 2640, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand, "Memoria más"},
+    {"TeclaMemoria", 1, kMemoryLabelCaptions[1], {4245, 3270, 450, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Hand, "Memoria menos"},
+    {"TeclaMemoria", 2, kMemoryLabelCaptions[2], {4245, 3930, 450, 450}, kKeyFont, kYellow, Align::Left, "Recuperar Memoria", Pointer::Hand, "Recuperar Memoria"},
+    {"TeclaMemoria", 3, kMemoryLabelCaptions[3], {4260, 4545, 450, 450}, kKeyFont, kYellow, Align::Left, "Cancelar Memoria", Pointer::Hand, "Cancelar Memoria"},
 }};
 
 // The other labels on the window, in their stacking order (later on top).
 inline constexpr std::array<Label, 7> kOtherLabels = {{
-    {"Readout", -1, "0.", {645, 990, 4005, 375}, {"MS Sans Serif", 13.5, true}, kYellow, Align::Right, "", Pointer::Standard},
-    {"lblMemoFlag", -1, "M", {4500, 2280, 240, 285}, {"Arial", 9.75, true}, 0x000080, Align::Right, "En Memoria", Pointer::Standard},
-    {"LbMin", -1, "--", {3885, 315, 180, 330}, {"Arial", 14.25, true}, 0x0000C0, Align::Left, "Minimizar", Pointer::Hand},
-    {"LbCerrar", -1, "X", {4410, 315, 210, 360}, {"Arial", 15.75, true}, 0xC00000, Align::Left, "Cerrar", Pointer::Hand},
-    {"LbTeskold", -1, "", {390, 5625, 2610, 495}, {"Arial", 8.25, true}, 0x000000, Align::Left, "", Pointer::Hand},
-    {"Label3", -1, "", {2670, 3045, 1530, 210}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow},
-    {"Label2", -1, "Label2", {-30, 6360, 600, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow},
+    {"Readout", -1, "0.", {645, 990, 4005, 375}, {"MS Sans Serif", 13.5, true}, kYellow, Align::Right, "", Pointer::Standard, ""},
+    {"lblMemoFlag", -1, "M", {4500, 2280, 240, 285}, {"Arial", 9.75, true}, 0x000080, Align::Right, "En Memoria", Pointer::Standard, ""},
+    {"LbMin", -1, "--", {3885, 315, 180, 330}, {"Arial", 14.25, true}, 0x0000C0, Align::Left, "Minimizar", Pointer::Hand, "Minimizar"},
+    {"LbCerrar", -1, "X", {4410, 315, 210, 360}, {"Arial", 15.75, true}, 0xC00000, Align::Left, "Cerrar", Pointer::Hand, "Cerrar"},
+    {"LbTeskold", -1, "", {390, 5625, 2610, 495}, {"Arial", 8.25, true}, 0x000000, Align::Left, "", Pointer::Hand, "Acerca de Quintora"},
+    {"Label3", -1, "", {2670, 3045, 1530, 210}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow, ""},
+    {"Label2", -1, "Label2", {-30, 6360, 600, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow, ""},
 }};
 
 // The message panel and what it holds.
@@ -81,10 +82,11 @@ inline constexpr unsigned kNavy = 0x000080;
 inline constexpr int kPicMsgShownTop = 2610;
 inline constexpr Label kLbMensaje{
     "LbMensaje", -1, "Ha llegado al límite de caracteres para esta Versión de Quintora.",
-    {240, 135, 3900, 1215}, {"Verdana", 12, true}, kYellow, Align::Left, "", Pointer::Standard};
+    {240, 135, 3900, 1215}, {"Verdana", 12, true}, kYellow, Align::Left, "", Pointer::Standard, ""};
 inline constexpr Label kLabel1{"Label1", -1, "Producto Peruano", {285, 2040, 1725, 240},
-                               {"Arial", 9.75, true}, 0xE0E0E0, Align::Left, "", Pointer::Standard};
+                               {"Arial", 9.75, true}, 0xE0E0E0, Align::Left, "", Pointer::Standard, ""};
 inline constexpr Rect kImage1{3945, 1680, 525, 420};
+inline constexpr const char* kImage1Spoken = "Cerrar mensaje";
 
 struct Shape {
   std::int16_t index;

@@ -19,6 +19,11 @@ void SkinLabel::setForeColor(const QColor& colour) {
 
 QColor SkinLabel::foreColor() const { return palette().color(QPalette::WindowText); }
 
+void SkinLabel::press() {
+  emit mouseMoved();
+  emit clicked();
+}
+
 void SkinLabel::mouseMoveEvent(QMouseEvent* event) {
   last_move_ = event->position();
   event->accept();

@@ -20,6 +20,10 @@ class SkinLabel : public QLabel {
   void setForeColor(const QColor& colour);
   QColor foreColor() const;
 
+  // What a left click on the label does, for assistive tools: the pointer
+  // reaches the label, then clicks it.
+  void press();
+
  signals:
   void mouseMoved();
   void clicked();

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "Accessibility.h"
 #include "Assets.h"
 #include "Fonts.h"
 #include "FormWindow.h"
@@ -39,6 +40,7 @@ QString ObjectName(const char* name, std::int16_t index) {
 
 frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), platform_(std::move(platform)) {
+  InstallAccessibility();
   setObjectName("frmCalculator");
   setWindowTitle("Quintora");
   setFont(LayoutFont(layout::kFormFont));
@@ -85,6 +87,9 @@ void frmCalculator::RequestWindowIcon() {
 SkinLabel* frmCalculator::AddLabel(QWidget* parent, const layout::Label& entry) {
   auto* label = new SkinLabel(parent);
   label->setObjectName(ObjectName(entry.name, entry.index));
+  // Before anything that tools may ask about: a label with a spoken name is
+  // exposed as a button from the first.
+  label->setAccessibleName(QString::fromUtf8(entry.spoken));
   label->setGeometry(PixelRect(entry.rect));
   label->setFont(LayoutFont(entry.font));
   label->setForeColor(Rgb(entry.colour));
@@ -187,6 +192,7 @@ void frmCalculator::BuildMessagePanel() {
 
   Image1 = new SkinLabel(PicMsg);
   Image1->setObjectName("Image1");
+  Image1->setAccessibleName(QString::fromUtf8(layout::kImage1Spoken));
   Image1->setGeometry(PixelRect(layout::kImage1));
   Image1->setPixmap(assets::BackArrow());
   Image1->setAlignment(Qt::AlignCenter);
@@ -271,7 +277,9 @@ BMPregionInXP& frmCalculator::Skin() {
 
 // The display and the memory indicator show the engine's captions.
 void frmCalculator::ShowState() {
+  const QString before = Readout->text();
   Readout->setText(QString::fromStdString(engine_.Readout));
+  if (Readout->text() != before) AnnounceDisplayChange(Readout, before);
   lblMemoFlag->setText(QString::fromStdString(engine_.lblMemoFlag));
   lblMemoFlag->setVisible(engine_.lblMemoFlagVisible);
 }

@@ -85,6 +85,10 @@ class frmCalculator : public QWidget, private WindowEffects {
   // Keyboard preview: every key reaches the window's handlers first and goes
   // no further.
   void PreviewKey(QKeyEvent* event);
+  bool WindowKey(const QKeyEvent* event);
+  void TakeBackKey();
+  void TypeText(const QString& text);
+  void Paste();
 
   // Runs an engine handler and shows the captions it left.
   template <typename Handler>

@@ -75,6 +75,7 @@ class WindowTest : public QObject {
     QCOMPARE(TextColour(Control("LbMin")), QColor(0, 0, 0xC0));
     QVERIFY(form->timer().isActive());
     QCOMPARE(form->timer().interval(), 150);
+    QCOMPARE(QApplication::focusWidget(), Control<QWidget>("CopyButton"));  // first in the focus order
     QCOMPARE(form->engine().TimerArmed, quintora::kTrue);
   }
 
@@ -151,6 +152,7 @@ class WindowTest : public QObject {
     // The first message of the run brings the panel up from below the skin.
     Type("1234567890123456");
     QVERIFY(panel->isVisible());
+    QVERIFY2(!form->timer().isActive(), "a message stops the timer");
     QCOMPARE(panel->y(), 174);
     QCOMPARE(Text("LbMensaje"),
              QString("Ha llegado al límite de caracteres para esta Versión de Quintora 1.1."));
@@ -224,6 +226,35 @@ class WindowTest : public QObject {
     Type(".");
     QCOMPARE(shown, QString("0.00000000000000000"));
     QVERIFY(flagShown);
+  }
+
+  // Backspace takes back a key without ending the entry as CE does; the
+  // keypad's decimal key types the point whatever the layout gives it; a
+  // paste types the clipboard unless it is empty or long.
+  void windowKeysCallTheHandlersOfTheirClicks() {
+    Type("123");
+    Key(Qt::Key_Backspace);
+    Type("4");
+    QCOMPARE(Readout(), QString("124."));
+    QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Operator(4)"));
+    Click("LbCancelaEntrada");
+    Type("5");
+    QCOMPARE(Readout(), QString("5."));
+
+    Key(Qt::Key_Comma, Qt::KeypadModifier);
+    Type("5");
+    QCOMPARE(Readout(), QString("5.5"));
+
+    Key(Qt::Key_Delete);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const QString& ignored : {QString(" \t "), QString(65, u'1')}) {
+      clipboard->setText(ignored);
+      Key(Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(Readout(), QString("0."));
+    }
+    clipboard->setText(" 12.5+1= ");
+    Key(Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(Readout(), QString("13.5"));
   }
 
   void deleteResetsWithoutASnapshot() {

@@ -2,65 +2,19 @@
 # End-to-end test of the real program on a live X server, driven the way a
 # user drives it: xdotool moves, clicks and types, xclip reads the clipboard,
 # xprop reads what the window manager sees. Run it through with-x.sh.
-# Usage: app_e2e.sh PATH/TO/quintora
+# Usage: app_e2e.sh COMMAND [ARG...]   (the command that starts the program)
 set -euo pipefail
 
-app="$1"
-failures=0
-app_pid=""
-behind_pid=""
-log_dir=$(mktemp -d)
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$behind_pid" ] && kill "$behind_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$log_dir"
-  return 0
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib.sh"
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
-# Polls a command until it prints the expected text (a regular expression)
-# or the time runs out.
-wait_for_output() {  # expected milliseconds command...
-  local expected="$1" deadline=$(($(now_ms) + $2)) got=""
-  shift 2
-  while :; do
-    got=$("$@" 2>/dev/null || true)
-    [[ "$got" =~ ^($expected)$ ]] && return 0
-    [ "$(now_ms)" -ge "$deadline" ] && break
-    sleep 0.02
-  done
-  echo "  expected '$expected', got '$got'"
-  return 1
-}
-
-clipboard() { xclip -o -selection clipboard; }
 opacity() { xprop -id "$wid" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
-# Clicks at a point of the window, given in window pixels.
-click_at() { xdotool mousemove --sync $((win_x + $1)) $((win_y + $2)) click 1; }
-move_to() { xdotool mousemove --sync $((win_x + $1)) $((win_y + $2)); }
-copy_display() { xdotool key --clearmodifiers ctrl+c; }
-window_position() {
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  win_x=$X; win_y=$Y
-}
 
 # A window behind the calculator that reports the clicks it gets.
 xev -geometry 400x300+0+0 -event button >"$log_dir/behind.log" &
-behind_pid=$!
+helper_pids+=($!)
 behind_wid=$(xdotool search --sync --onlyvisible --name '^Event Tester$' | head -1)
 
-"$app" &
-app_pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quintora$' | head -1)
-xdotool windowmove --sync "$wid" 0 0
-window_position
-xdotool windowactivate --sync "$wid"
+start_app "$@"
 
 # Key centres on the skin, in window pixels.
 declare -A key=(
@@ -75,10 +29,10 @@ if wait_for_output "9\\." 5000 clipboard; then pass "skin clicks compute 7 + 2 =
 
 # The same typed on the keyboard, after Delete has cleared the display (and
 # with something else on the clipboard, so the old "9." cannot pass).
-printf 'none' | xclip -selection clipboard
-xdotool key --clearmodifiers Delete
+set_clipboard none
+keys Delete
 xdotool type --delay 30 '7+2='
-xdotool key --clearmodifiers Return
+keys Return
 copy_display
 if wait_for_output "9\\." 5000 clipboard; then pass "typed keys compute 7 + 2 ="; else fail "typed keys"; fi
 
@@ -138,5 +92,4 @@ else
   if [ "$status" -eq 0 ]; then pass "the close mark exits with 0"; else fail "exit status $status"; fi
 fi
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

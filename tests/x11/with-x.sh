@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X server (Xvfb on a free display) with the
 # openbox window manager, and stops both afterwards, also on failure.
-# Usage: with-x.sh [--no-wm] COMMAND [ARG...]
+# Usage: with-x.sh [--no-wm] [--a11y] COMMAND [ARG...]
 set -euo pipefail
 
 wm=1
 if [ "${1:-}" = "--no-wm" ]; then wm=0; shift; fi
+# With --a11y the command runs on a private session bus, where the
+# accessibility bus is started on demand, and Qt programs talk to it.
+if [ "${1:-}" = "--a11y" ]; then
+  shift
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  wm_option=()
+  [ "$wm" -eq 0 ] && wm_option=(--no-wm)
+  exec dbus-run-session -- "$0" "${wm_option[@]}" "$@"
+fi
 
 xvfb_pid=""
 wm_pid=""
