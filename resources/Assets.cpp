@@ -141,6 +141,26 @@ QImage DecodePng(const QByteArray& bytes) {
   return reader.read();
 }
 
+// Directory entries of an icon or cursor file.
+qsizetype EntryAt(int index) { return 6 + 16 * qsizetype(index); }
+int Width(const QByteArray& file, int index) {
+  const int width = int(Field(file, EntryAt(index), 1));
+  return width ? width : 256;
+}
+
+// The entry, among those `usable` says may be taken, drawn for `size` pixels
+// at the device pixel ratio nearest to `devicePixelRatio`.
+template <typename Usable>
+int EntryFor(const QByteArray& file, int size, qreal devicePixelRatio, Usable usable) {
+  const int wanted = size * std::max(1, qRound(devicePixelRatio));
+  int best = -1;
+  for (int i = 0; i < int(Field(file, 4, 2)); ++i) {
+    if (!usable(i)) continue;
+    if (best < 0 || std::abs(Width(file, i) - wanted) < std::abs(Width(file, best) - wanted)) best = i;
+  }
+  return std::max(best, 0);
+}
+
 constexpr std::array<int, 6> kIconSizes = {16, 32, 48, 64, 128, 256};
 
 // The window icon. Its pictures are decoded when a size is asked for (the
@@ -206,19 +226,24 @@ QImage SkinPicture2x() {
 
 QIcon WindowIcon() { return QIcon(new EmbeddedIconEngine); }
 
-QCursor HandCursor() {
+QCursor HandCursor(qreal devicePixelRatio) {
   const QByteArray file = Resource("hand.cur");
-  const QPoint hotSpot(int(Field(file, 6 + 4, 2)), int(Field(file, 6 + 6, 2)));
-  return QCursor(QPixmap::fromImage(DecodeIconEntry(file, 0)), hotSpot.x(), hotSpot.y());
+  const int entry = EntryFor(file, 32, devicePixelRatio, [](int) { return true; });
+  const qreal scale = Width(file, entry) / 32.0;
+  QPixmap pixmap = QPixmap::fromImage(DecodeIconEntry(file, entry));
+  pixmap.setDevicePixelRatio(scale);
+  // The hot spot is stored for the entry's own pixels.
+  const QPoint hotSpot(int(Field(file, EntryAt(entry) + 4, 2)), int(Field(file, EntryAt(entry) + 6, 2)));
+  return QCursor(pixmap, qRound(hotSpot.x() / scale), qRound(hotSpot.y() / scale));
 }
 
-QPixmap BackArrow() {
+QPixmap BackArrow(qreal devicePixelRatio) {
   const QByteArray file = Resource("back-arrow.ico");
-  const int count = int(Field(file, 4, 2));
-  int best = 0;
-  for (int i = 0; i < count; ++i)
-    if (Field(file, 6 + 16 * i + 6, 2) == 32) best = i;
-  return QPixmap::fromImage(DecodeIconEntry(file, best));
+  const int entry = EntryFor(file, 16, devicePixelRatio,
+                             [&file](int i) { return Field(file, EntryAt(i) + 6, 2) == 32; });
+  QPixmap pixmap = QPixmap::fromImage(DecodeIconEntry(file, entry));
+  pixmap.setDevicePixelRatio(Width(file, entry) / 16.0);
+  return pixmap;
 }
 
 }  // namespace quintora::assets

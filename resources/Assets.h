@@ -26,10 +26,12 @@ QImage SkinPicture2x();
 // The calculator icon, in sizes 16, 32, 48, 64, 128 and 256.
 QIcon WindowIcon();
 
-// The 32 x 32 hand pointer, with the hot spot stored in the cursor file.
-QCursor HandCursor();
+// The 32 x 32 hand pointer, with the hot spot stored in the cursor file,
+// drawn for the device pixel ratio given (1 or 2).
+QCursor HandCursor(qreal devicePixelRatio = 1.0);
 
-// The message panel's 16 x 16 green arrow, from the icon's 32-bit image.
-QPixmap BackArrow();
+// The message panel's 16 x 16 green arrow, from the icon's 32-bit images,
+// drawn for the device pixel ratio given (1 or 2).
+QPixmap BackArrow(qreal devicePixelRatio = 1.0);
 
 }  // namespace quintora::assets

@@ -194,7 +194,7 @@ void frmCalculator::BuildMessagePanel() {
   Image1->setObjectName("Image1");
   Image1->setAccessibleName(QString::fromUtf8(layout::kImage1Spoken));
   Image1->setGeometry(PixelRect(layout::kImage1));
-  Image1->setPixmap(assets::BackArrow());
+  Image1->setPixmap(assets::BackArrow(devicePixelRatio()));
   Image1->setAlignment(Qt::AlignCenter);
   Image1->setCursor(HandCursor());
   connect(Image1, &SkinLabel::clicked, this, [this] { Image1_Click(); });
@@ -266,7 +266,7 @@ void frmCalculator::RequireControls() const {
 // One hand pointer for every control that shows it: one picture to decode
 // and one cursor for the window system.
 const QCursor& frmCalculator::HandCursor() {
-  if (!handCursor_) handCursor_ = assets::HandCursor();
+  if (!handCursor_) handCursor_ = assets::HandCursor(devicePixelRatio());
   return *handCursor_;
 }
 

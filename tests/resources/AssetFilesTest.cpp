@@ -267,7 +267,7 @@ TEST(WindowIcon, PngSizesMatchTheirNames) {
 TEST(HandPointer, Is32By32In16ColoursWithHotSpotOnTheFingerTip) {
   const IconFile cur = ParseIconFile(ReadResource("hand.cur"));
   EXPECT_EQ(cur.type, 2);
-  ASSERT_EQ(cur.entries.size(), 1u);
+  ASSERT_EQ(cur.entries.size(), 2u);
   const auto& e = cur.entries[0];
   EXPECT_EQ(e.width, 32);
   EXPECT_EQ(e.height, 32);
@@ -288,32 +288,39 @@ TEST(HandPointer, Is32By32In16ColoursWithHotSpotOnTheFingerTip) {
       blue += (qAlpha(c) && qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 40) ? 1 : 0;
     }
   EXPECT_GE(blue, 20) << "blue cuff";
+
+  // For a device pixel ratio of 2: every pixel doubled, hot spot with it.
+  const auto& big = cur.entries[1];
+  ASSERT_EQ(big.image.size(), QSize(64, 64));
+  EXPECT_EQ(big.dibBitCount, 4);
+  EXPECT_EQ(std::pair(big.field4, big.field6), std::pair(24, 2));
+  EXPECT_EQ(big.image.scaled(32, 32), img);
 }
 
 TEST(BackArrow, Holds8And32BitImagesWithoutPureWhite) {
   const IconFile ico = ParseIconFile(ReadResource("back-arrow.ico"));
   EXPECT_EQ(ico.type, 1);
-  ASSERT_EQ(ico.entries.size(), 2u);
-  std::vector<int> depths;
+  ASSERT_EQ(ico.entries.size(), 3u);
+  std::vector<std::pair<int, int>> kinds;  // size and depth
   for (const auto& e : ico.entries) {
-    EXPECT_EQ(e.width, 16);
-    EXPECT_EQ(e.height, 16);
+    const int size = e.width;
+    EXPECT_EQ(e.height, size);
     EXPECT_EQ(e.dibBitCount, e.field6);
-    depths.push_back(e.dibBitCount);
+    kinds.emplace_back(size, e.dibBitCount);
     int green = 0;
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) {
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
         const QRgb c = e.image.pixel(x, y);
         if (!qAlpha(c)) continue;
         EXPECT_NE(c | 0xFF000000u, kWhite) << e.dibBitCount << " bpp at " << x << "," << y;
         green += (qGreen(c) > qRed(c) + 30 && qGreen(c) > qBlue(c) + 30) ? 1 : 0;
       }
-    EXPECT_GE(green, 30) << e.dibBitCount << " bpp";
+    EXPECT_GE(green, 30 * size / 16) << e.dibBitCount << " bpp";
     // Pointing back: more of the arrow on the left at its head's height.
-    EXPECT_GT(qAlpha(e.image.pixel(2, 5)), 0) << e.dibBitCount << " bpp";
+    EXPECT_GT(qAlpha(e.image.pixel(2 * size / 16, 5 * size / 16)), 0) << e.dibBitCount << " bpp";
   }
-  std::sort(depths.begin(), depths.end());
-  EXPECT_EQ(depths, (std::vector<int>{8, 32}));
+  std::sort(kinds.begin(), kinds.end());
+  EXPECT_EQ(kinds, (std::vector<std::pair<int, int>>{{16, 8}, {16, 32}, {32, 32}}));
 }
 
 }  // namespace

@@ -59,6 +59,15 @@ TEST(EmbeddedAssets, IconCursorAndArrowLoad) {
       partial = partial || (a > 0 && a < 255);
     }
   EXPECT_TRUE(partial);
+
+  // For a device pixel ratio of 2: the same logical size and hot spot, twice the pixels.
+  const QCursor bigHand = assets::HandCursor(2.0);
+  EXPECT_EQ(bigHand.hotSpot(), QPoint(12, 1));
+  EXPECT_EQ(bigHand.pixmap().size(), QSize(64, 64));
+  EXPECT_EQ(bigHand.pixmap().devicePixelRatio(), 2.0);
+  const QPixmap bigArrow = assets::BackArrow(2.0);
+  EXPECT_EQ(bigArrow.size(), QSize(32, 32));
+  EXPECT_EQ(bigArrow.devicePixelRatio(), 2.0);
 }
 
 }  // namespace

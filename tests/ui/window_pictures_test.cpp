@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QIcon>
+#include <QLabel>
 #include <QImageReader>
 #include <QTest>
 
@@ -66,6 +67,18 @@ class WindowPicturesTest : public QObject {
       QCOMPARE(icon.actualSize(asked), reference.actualSize(asked));
       QCOMPARE(icon.pixmap(asked).toImage(), reference.pixmap(asked).toImage());
     }
+  }
+
+  // Run at a device pixel ratio of 1 and of 2 (ui.window_pictures_hidpi).
+  void pointerAndArrowAreDrawnForTheScreen() {
+    quintora::frmCalculator form;
+    const qreal ratio = form.devicePixelRatio();
+    const QCursor hand = form.findChild<QWidget*>("TeclaNumero(7)")->cursor();
+    QCOMPARE(hand.pixmap().size(), QSize(32, 32) * ratio);
+    QCOMPARE(hand.hotSpot(), QPoint(12, 1));
+    const QPixmap arrow = form.findChild<QLabel*>("Image1")->pixmap();
+    QCOMPARE(arrow.size(), QSize(16, 16) * ratio);
+    QCOMPARE(arrow.devicePixelRatio(), ratio);
   }
 
   void highResolutionSkinComesWhenAskedFor() {

@@ -45,6 +45,14 @@ struct PixelGrid {
     return img;
   }
 
+  // Every cell as a square of `scale` x `scale` pixels.
+  PixelGrid Scaled(int scale) const {
+    PixelGrid big(size * scale);
+    for (int y = 0; y < big.size; ++y)
+      for (int x = 0; x < big.size; ++x) big.Set(x, y, cells[static_cast<size_t>((y / scale) * size + x / scale)]);
+    return big;
+  }
+
   IconImage ToIconImage(const QVector<QRgb>& palette) const {
     IconImage icon;
     icon.width = icon.height = size;
@@ -223,7 +231,9 @@ QImage DrawWindowIcon(int size) {
 
 IconImage WindowIcon16Colours() { return PixelIcon32().ToIconImage(kIconPalette); }
 
-IconImage HandCursorImage() { return HandGrid().ToIconImage(kHandPalette); }
+std::vector<IconImage> HandCursorImages() {
+  return {HandGrid().ToIconImage(kHandPalette), HandGrid().Scaled(2).ToIconImage(kHandPalette)};
+}
 
 QImage DrawBackArrow(int scale) {
   using namespace raster;
@@ -284,11 +294,15 @@ std::vector<IconImage> BackArrowImages() {
         c == 0xFF000000u ? 0 : static_cast<unsigned char>(it - colours.begin()));
   }
 
-  IconImage full;
-  full.width = full.height = 16;
-  full.bitsPerPixel = 32;
-  full.argb = arrow;
-  return {indexed, full};
+  auto full = [](const QImage& argb) {
+    IconImage image;
+    image.width = argb.width();
+    image.height = argb.height();
+    image.bitsPerPixel = 32;
+    image.argb = argb;
+    return image;
+  };
+  return {indexed, full(arrow), full(DrawBackArrow(2))};
 }
 
 }  // namespace skingen

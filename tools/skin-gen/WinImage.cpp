@@ -143,8 +143,9 @@ QByteArray EncodeIconFile(const std::vector<IconImage>& images, bool cursor, QPo
     out.append(static_cast<char>(img.bitsPerPixel == 4 ? 16 : 0));
     out.append('\0');
     if (cursor) {
-      Put16(out, static_cast<quint16>(hotSpot.x()));
-      Put16(out, static_cast<quint16>(hotSpot.y()));
+      const int scale = img.width / images[0].width;
+      Put16(out, static_cast<quint16>(hotSpot.x() * scale));
+      Put16(out, static_cast<quint16>(hotSpot.y() * scale));
     } else {
       Put16(out, 1);
       Put16(out, static_cast<quint16>(img.bitsPerPixel));

@@ -31,8 +31,9 @@ struct IconImage {
   QImage argb;                        // 32 bpp: ARGB32, straight alpha
 };
 
-// Icon (type 1) or cursor (type 2) file. For a cursor the hot spot is written
-// into each directory entry.
+// Icon (type 1) or cursor (type 2) file. For a cursor the hot spot, given for
+// the first image, is written into each directory entry, scaled with the
+// image's width.
 QByteArray EncodeIconFile(const std::vector<IconImage>& images, bool cursor = false,
                           QPoint hotSpot = {});
 

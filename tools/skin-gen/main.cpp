@@ -90,7 +90,7 @@ int Run(const QStringList& args) {
               Png(skingen::DrawWindowIcon(size)));
 
   WriteFile(out.filePath("hand.cur"),
-            skingen::EncodeIconFile({skingen::HandCursorImage()}, true, skingen::kHandHotSpot));
+            skingen::EncodeIconFile(skingen::HandCursorImages(), true, skingen::kHandHotSpot));
   WriteFile(out.filePath("back-arrow.ico"), skingen::EncodeIconFile(skingen::BackArrowImages()));
 
   if (!preview.isEmpty()) WriteFile(preview, Png(skingen::SkinPreview(skin)));
