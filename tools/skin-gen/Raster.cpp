@@ -120,9 +120,10 @@ Paint LinearGradient(Point from, Point to, std::vector<std::pair<int, Rgba>> sto
     const int64_t t = std::clamp<int64_t>(DivRound(along * 1000, ex * ex + ey * ey), 0, 1000);
     if (t <= stops.front().first) return stops.front().second;
     for (size_t i = 1; i < stops.size(); ++i) {
-      const auto& [t1, c1] = stops[i];
+      const int64_t t0 = stops[i - 1].first, t1 = stops[i].first;
       if (t > t1) continue;
-      const auto& [t0, c0] = stops[i - 1];
+      const Rgba& c0 = stops[i - 1].second;
+      const Rgba& c1 = stops[i].second;
       auto mix = [&](int v0, int v1) { return static_cast<int>(v0 + DivRound((v1 - v0) * (t - t0), t1 - t0)); };
       return Rgba{mix(c0.r, c1.r), mix(c0.g, c1.g), mix(c0.b, c1.b), mix(c0.a, c1.a)};
     }
