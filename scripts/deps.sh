@@ -27,7 +27,7 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
 # client with its session bus, which look at it as a screen reader does.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
                xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick
-               at-spi2-core python3-pyatspi dbus-x11)
+               wmctrl x11-xserver-utils at-spi2-core python3-pyatspi dbus-x11)
 
 # What the fuzz and sanitizer builds add: clang with libFuzzer and the
 # sanitizer runtimes.

@@ -66,12 +66,12 @@ int WindowHeightTwips(const QWidget* window) { return PixelsToTwips(window->heig
 
 void SetWindowWidthTwips(QWidget* window, long long twips) {
   const int pixels = TwipsToPixels(twips);
-  if (window->width() != pixels) window->resize(pixels, window->height());
+  if (window->minimumWidth() != pixels || window->maximumWidth() != pixels) window->setFixedWidth(pixels);
 }
 
 void SetWindowHeightTwips(QWidget* window, long long twips) {
   const int pixels = TwipsToPixels(twips);
-  if (window->height() != pixels) window->resize(window->width(), pixels);
+  if (window->minimumHeight() != pixels || window->maximumHeight() != pixels) window->setFixedHeight(pixels);
 }
 
 WindowBackground BackgroundOf(const QWidget* window) {

@@ -25,7 +25,8 @@ bool IsMinimized(const QWidget* window);
 // the size of the widget itself.
 int WindowWidthTwips(const QWidget* window);
 int WindowHeightTwips(const QWidget* window);
-// Resize only when the size in pixels changes.
+// The window takes the size as its fixed size, so the window manager offers
+// neither resizing nor maximising; nothing happens when it has it already.
 void SetWindowWidthTwips(QWidget* window, long long twips);
 void SetWindowHeightTwips(QWidget* window, long long twips);
 

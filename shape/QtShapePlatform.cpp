@@ -103,12 +103,13 @@ QRegion VisibleRegion(const QImage& picture, QSize size, QRgb key, QRgb backgrou
   return region;
 }
 
-// Ends the body drag when the left button is released. Until the pointer has
-// moved the drag distance nothing happens, so that a click does not leave
-// the window manager in move mode. Then the move is handed to the window
-// system; where it refuses (no window manager), the window follows the
-// pointer from here. The window sees no mouse events during the drag, as
-// under a system move loop.
+// The body drag: the window follows the pointer from the press until the
+// left button is released, so the spot that was pressed stays under the
+// pointer however fast it moves, with or without a window manager. The
+// window moves itself rather than handing the move to the window manager,
+// which would start from wherever the pointer is by then and could be left
+// in move mode by a quick click. The window sees no mouse events during the
+// drag, as under a system move loop.
 class BodyDrag final : public QObject {
 public:
   explicit BodyDrag(QWidget* window)
@@ -127,17 +128,7 @@ public:
           Finish();
           return false;
         }
-        const QPoint offset = mouse->globalPosition().toPoint() - pressPos_;
-        if (!following_) {
-          if (offset.manhattanLength() < QApplication::startDragDistance()) return true;
-          QWindow* handle = window_->windowHandle();
-          if (handle && handle->startSystemMove()) {
-            Finish();
-            return true;
-          }
-          following_ = true;
-        }
-        window_->move(windowPos_ + offset);
+        window_->move(windowPos_ + mouse->globalPosition().toPoint() - pressPos_);
         return true;
       }
       case QEvent::MouseButtonRelease:
@@ -161,7 +152,6 @@ private:
   QWidget* window_;
   QPoint pressPos_;
   QPoint windowPos_;
-  bool following_ = false;
 };
 
 class QtShapePlatform final : public ShapePlatform {

@@ -59,6 +59,8 @@ frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
   // 1 asks for it.
   picBackground->setPicture(Picture(assets::SkinPicture(), &assets::SkinPicture2x));
 
+  WatchScreens();
+
   Timer1.setInterval(layout::kTimerInterval);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
   Timer1.start();
@@ -74,8 +76,11 @@ void frmCalculator::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void frmCalculator::changeEvent(QEvent* event) {
-  // Started minimised there is no first frame to wait for.
-  if (event->type() == QEvent::WindowStateChange && isMinimized() && !iconRequested_) RequestWindowIcon();
+  if (event->type() == QEvent::WindowStateChange) {
+    // Started minimised there is no first frame to wait for.
+    if (isMinimized() && !iconRequested_) RequestWindowIcon();
+    RefuseLargerStates();
+  }
   QWidget::changeEvent(event);
 }
 

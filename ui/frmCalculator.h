@@ -63,6 +63,11 @@ class frmCalculator : public QWidget, private WindowEffects {
   BMPregionInXP& Skin();
   void RequestWindowIcon();
 
+  // Placement on the screens.
+  void WatchScreens();
+  void KeepOnScreen();
+  void RefuseLargerStates();
+
   // The window's own handlers.
   void Form_MouseDown(std::int16_t Button);
   void Form_MouseMove();

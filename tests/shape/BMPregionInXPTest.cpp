@@ -194,7 +194,7 @@ TEST_F(UnchangedSetUpTest, CreateRunsAgainAfterAnyChangeItReads) {
   EXPECT_TRUE(CreateRan()) << "opacity";
   region.Transparencycolor(0x00FF00);
   EXPECT_TRUE(CreateRan()) << "key colour";
-  window.resize(100, 100);
+  window.setFixedSize(100, 100);
   EXPECT_TRUE(CreateRan()) << "window size";
   EXPECT_EQ(window.size(), QSize(349, 424));
   EXPECT_TRUE(CreateRan()) << "the size recorded by the last run is out of date";

@@ -279,6 +279,17 @@ class WindowTest : public QObject {
     QCOMPARE(Readout(), QString("5."));
   }
 
+  void theWindowHasOneSize() {
+    const QSize size = form->size();
+    QCOMPARE(form->minimumSize(), size);
+    QCOMPARE(form->maximumSize(), size);
+    form->showMaximized();
+    QTRY_VERIFY(!form->isMaximized());
+    form->showFullScreen();
+    QTRY_VERIFY(!form->isFullScreen());
+    QCOMPARE(form->size(), size);
+  }
+
   void minimiseKeepsTheState() {
     Type("12+");
     Click("LbMin");

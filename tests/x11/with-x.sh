@@ -2,6 +2,7 @@
 # Runs a command inside a private X server (Xvfb on a free display) with the
 # openbox window manager, and stops both afterwards, also on failure.
 # Usage: with-x.sh [--no-wm] [--a11y] COMMAND [ARG...]
+# QUINTORA_X_SCREEN sets the screen size (default 1024x768).
 set -euo pipefail
 
 wm=1
@@ -31,7 +32,7 @@ trap cleanup EXIT
 # and a client that connects during a reset is turned away.
 fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/display"
-Xvfb -noreset -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
+Xvfb -noreset -displayfd 3 -screen 0 ${QUINTORA_X_SCREEN:-1024x768}x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 60 display_number <"$fifo_dir/display"
 export DISPLAY=":$display_number"
