@@ -68,15 +68,14 @@ class DisplayInterface final : public QAccessibleWidget, public QAccessibleTextI
 
 // A hidden button that holds the keyboard focus. It lies below the part of
 // the window that is seen; to assistive tools it stands where the display is
-// and is named by what the display shows. Its description says which key it is.
+// and is named by what the display shows. Its description says which key it
+// is.
 class HiddenKeyInterface final : public QAccessibleWidget {
  public:
-  HiddenKeyInterface(QPushButton* button, QString key)
-      : QAccessibleWidget(button, QAccessible::Button), key_(std::move(key)) {}
+  explicit HiddenKeyInterface(QPushButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) return DisplayOf(widget())->text();
-    if (t == QAccessible::Description) return key_;
     return QAccessibleWidget::text(t);
   }
   QRect rect() const override { return QAccessible::queryAccessibleInterface(DisplayOf(widget()))->rect(); }
@@ -87,9 +86,6 @@ class HiddenKeyInterface final : public QAccessibleWidget {
     else
       QAccessibleWidget::doAction(name);
   }
-
- private:
-  QString key_;
 };
 
 // The message panel, named by its message.
@@ -103,14 +99,6 @@ class PanelInterface final : public QAccessibleWidget {
   }
 };
 
-// The spoken name of a hidden button, by its caption.
-QString HiddenKeyName(const QPushButton* button) {
-  static const QHash<QString, QString> kNames = {
-      {"+", "Más"}, {"-", "Menos"}, {"*", "Por"}, {"/", "Entre"}, {"=", "Igual"}, {".", "Punto decimal"},
-      {"<", "Copiar al portapapeles"}};
-  return kNames.value(button->text(), button->text());
-}
-
 // Decides by the object's own type only: it may be asked about a widget
 // that is being destroyed, whose window no longer holds together.
 QAccessibleInterface* CreateInterface(const QString&, QObject* object) {
@@ -120,7 +108,7 @@ QAccessibleInterface* CreateInterface(const QString&, QObject* object) {
     return nullptr;
   }
   if (auto* button = qobject_cast<QPushButton*>(object); button && qobject_cast<frmCalculator*>(button->parentWidget()))
-    return new HiddenKeyInterface(button, HiddenKeyName(button));
+    return new HiddenKeyInterface(button);
   if (auto* panel = dynamic_cast<Panel*>(object)) return new PanelInterface(panel);
   return nullptr;
 }

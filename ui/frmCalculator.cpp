@@ -206,7 +206,9 @@ void frmCalculator::BuildMessagePanel() {
 }
 
 // The hidden push buttons, created in focus order; they lie below the skin,
-// outside the part of the window that is seen.
+// outside the part of the window that is seen. Assistive tools hear of each
+// by the spoken name of the skin key it stands for (the copy button by its
+// tooltip).
 void frmCalculator::BuildButtons() {
   QWidget* previous = nullptr;
   for (const auto& entry : layout::kButtons) {
@@ -224,14 +226,17 @@ void frmCalculator::BuildButtons() {
     const std::int16_t i = entry.index;
     if (name == "NumKey") {
       NumKey[i] = button;
+      button->setAccessibleDescription(TeclaNumero[i]->accessibleName());
       connect(button, &QPushButton::clicked, this,
               [this, i] { RunEngine([i](Calculator& c) { c.NumKey_Click(i); }); });
     } else if (name == "Operator") {
       Operator[i] = button;
+      button->setAccessibleDescription(TeclaOpera[i]->accessibleName());
       connect(button, &QPushButton::clicked, this,
               [this, i] { RunEngine([i](Calculator& c) { c.Operator_Click(i); }); });
     } else if (name == "Decimal") {
       Decimal = button;
+      button->setAccessibleDescription(LbDecimal->accessibleName());
       connect(button, &QPushButton::clicked, this,
               [this] { RunEngine([](Calculator& c) { c.Decimal_Click(); }); });
     } else if (name == "CopyButton") {

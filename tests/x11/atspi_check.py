@@ -108,7 +108,8 @@ def main():
     objects = list(descendants(window))
     if "--tree" in sys.argv:
         for obj in objects:
-            print(f"  {obj.getRoleName()} '{obj.name}' {actions(obj)}")
+            description = f" ({obj.description})" if obj.description else ""
+            print(f"  {obj.getRoleName()} '{obj.name}'{description} {actions(obj)}")
 
     by_name = {}
     for obj in objects:
