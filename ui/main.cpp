@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 
 #include "Fonts.h"
 #include "frmCalculator.h"
@@ -23,9 +25,30 @@ void ChoosePlatform() {
   }
 }
 
+// --help and --version answer without a display, so they are looked for on
+// the raw arguments before QApplication; a failed parse (Qt's own options,
+// unknown ones) is left to process() once the application exists. The core
+// application only gives the usage line the program's name; both exit.
+void AnswerWithoutDisplay(QCommandLineParser& parser, int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (!parser.parse(arguments) || !(parser.isSet("version") || parser.isSet("help"))) return;
+  QCoreApplication core(argc, argv);
+  parser.process(core);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  QCoreApplication::setApplicationName("Quintora");
+  QCoreApplication::setApplicationVersion(QUINTORA_VERSION);
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "A small desktop calculator: one borderless window painted as a calculator.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  AnswerWithoutDisplay(parser, argc, argv);
+
   if (!HasEnv("QT_QPA_PLATFORM") && !HasEnv("DISPLAY") && !HasEnv("WAYLAND_DISPLAY")) {
     std::fputs("quintora: no graphical display (DISPLAY is not set); start it from a desktop session\n",
                stderr);
@@ -33,7 +56,8 @@ int main(int argc, char** argv) {
   }
   ChoosePlatform();
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Quintora");
+  // Qt's own options (-platform, -style ...) are gone from app's arguments.
+  parser.process(app);
   // Docks and task switchers find the desktop entry, and with it the name
   // and icon, through this id.
   QGuiApplication::setDesktopFileName("org.example.Quintora");
