@@ -6,7 +6,7 @@ include(GNUInstallDirs)
 
 # The application id: the desktop entry, metainfo and icon file names, and
 # the desktop file name the window sets in ui/main.cpp.
-set(QUINTORA_APP_ID org.example.Quintora)
+set(QUINTORA_APP_ID org.example.quintora)
 
 if(WIN32)
   enable_language(RC)

@@ -22,7 +22,7 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGING_PACKAG
 jobs="${PACKAGE_TEST_JOBS:-$(nproc)}"
 pkg_build="$root/build-pkg"
 mingw_build="$root/build-mingw"
-app_id=org.example.Quintora
+app_id=org.example.quintora
 
 passed=0
 failed=0

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   parser.process(app);
   // Docks and task switchers find the desktop entry, and with it the name
   // and icon, through this id.
-  QGuiApplication::setDesktopFileName("org.example.Quintora");
+  QGuiApplication::setDesktopFileName("org.example.quintora");
   quintora::InstallFontSubstitutes();
 
   quintora::frmCalculator form;

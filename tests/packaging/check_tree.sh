@@ -6,7 +6,7 @@
 set -uo pipefail
 
 prefix="$1"
-app_id=org.example.Quintora
+app_id=org.example.quintora
 desktop="$prefix/share/applications/$app_id.desktop"
 metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
 failures=0
