@@ -3,7 +3,11 @@
 # while, so they are apart from test.sh:
 #  - the install tree (cmake --install into a staging folder): program,
 #    desktop entry, metainfo and icons, validated;
-#  - the .deb built by CPack: its control fields and dependencies;
+#  - the .deb built by CPack: its control fields and dependencies, its
+#    copyright, changelog and manual page, no lintian error or warning, and
+#    the same version everywhere a user sees one;
+#  - the metainfo under appstreamcli's pedantic checks, and the program's
+#    --version and --help without a display;
 #  - the .deb installed with apt-get, the installed program started under a
 #    private Xvfb until its window maps, then purged, leaving the machine's
 #    packages and files as they were (also on failure or interruption);
@@ -23,6 +27,9 @@ jobs="${PACKAGE_TEST_JOBS:-$(nproc)}"
 pkg_build="$root/build-pkg"
 mingw_build="$root/build-mingw"
 app_id=org.example.quintora
+# The release: the project's, the .deb's, --version's, the changelog's, the
+# metainfo's and the manual page's version (not the Windows resources').
+version=1.1.0
 
 passed=0
 failed=0
@@ -99,7 +106,7 @@ check_control() {
     [ "$got" = "$expected" ] || { echo "  FAIL: $field is '$got', expected '$expected'"; ok=1; }
   done <<EOF
 Package|quintora
-Version|$(sed -n 's/^project(Quintora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+Version|$version
 Architecture|$(dpkg --print-architecture)
 Maintainer|Quintora developers <quintora@example.org>
 Section|utils
@@ -114,11 +121,113 @@ EOF
     [[ ", $depends," == *", $dep "* || ", $depends," == *", $dep,"* ]] ||
       { echo "  FAIL: Depends lacks $dep"; ok=1; }
   done
-  # Nothing else than the program and its desktop integration.
+  # Nothing else than the program, its desktop integration and documents.
   local unexpected
   unexpected=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' |
-    grep -Ev "^\./usr/(bin/quintora|share/applications/$app_id\.desktop|share/metainfo/$app_id\.metainfo\.xml|share/icons/hicolor/[0-9]+x[0-9]+/apps/$app_id\.png)$" || true)
+    grep -Ev "^\./usr/(bin/quintora|share/applications/$app_id\.desktop|share/metainfo/$app_id\.metainfo\.xml|share/icons/hicolor/[0-9]+x[0-9]+/apps/$app_id\.png|share/man/man1/quintora\.1\.gz|share/doc/quintora/(copyright|changelog\.gz))$" || true)
   [ -z "$unexpected" ] || { echo "  FAIL: unexpected files: $unexpected"; ok=1; }
+  return "$ok"
+}
+
+# The licence paragraph of a machine-readable copyright file, as plain text.
+copyright_licence() {
+  awk 'BEGIN { RS = "" }
+       /^License:/ { n = split($0, line, "\n")
+                     for (i = 2; i <= n; i++) { sub(/^ /, "", line[i]); print (line[i] == "." ? "" : line[i]) } }' "$1"
+}
+
+# Text as one line of words, for comparing texts wrapped differently.
+words() { tr -s '[:space:]' ' ' | sed 's/^ //; s/ $//'; }
+
+# The copyright, changelog and manual page in the .deb, where Debian wants
+# them: DEP-5 with LICENSE's text, and the others gzipped reproducibly.
+check_documents() {
+  local deb="$1" dir ok=0 path
+  dir=$(mktemp -d)
+  dpkg-deb -x "$deb" "$dir" || { rm -rf "$dir"; return 1; }
+  local copyright="$dir/usr/share/doc/quintora/copyright"
+  local changelog="$dir/usr/share/doc/quintora/changelog.gz"
+  local manpage="$dir/usr/share/man/man1/quintora.1.gz"
+  local sections=""
+  for path in "$copyright" "$changelog" "$manpage"; do
+    [ -f "$path" ] || { echo "  FAIL: no ${path#"$dir"}"; ok=1; }
+  done
+  if [ "$ok" -eq 0 ]; then
+    head -1 "$copyright" |
+      grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+      { echo "  FAIL: the copyright file is not machine-readable"; ok=1; }
+    [ "$(copyright_licence "$copyright" | words)" = "$(sed -n '/^Permission/,$p' LICENSE | words)" ] ||
+      { echo "  FAIL: the copyright's licence is not LICENSE's text"; ok=1; }
+    # gzip -n: no file name (flags 0) and no time stamp.
+    for path in "$changelog" "$manpage"; do
+      [ "$(od -An -tx1 -j3 -N5 "$path" | tr -d ' \n')" = 0000000000 ] ||
+        { echo "  FAIL: ${path#"$dir"} keeps a name or time stamp"; ok=1; }
+    done
+    zcat "$changelog" >"$dir/changelog"
+    [ "$(dpkg-parsechangelog -l "$dir/changelog" -S Version)" = "$version" ] ||
+      { echo "  FAIL: the changelog's last entry is not $version"; ok=1; }
+    local warnings
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$manpage" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || { echo "  FAIL: man warns:"; sed 's/^/    /' <<<"$warnings"; ok=1; }
+    sections=$(zcat "$manpage" | sed -n 's/^\.SH "\{0,1\}\([^"]*\)"\{0,1\}$/\1/p' | tr '\n' ' ')
+    for path in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS FILES; do
+      [[ " $sections" == *" $path "* ]] || { echo "  FAIL: the manual page has no $path section"; ok=1; }
+    done
+  fi
+  rm -rf "$dir"
+  [ "$ok" -eq 0 ] && echo "  DEP-5 copyright with LICENSE's text, changelog $version, manual page: $sections"
+  return "$ok"
+}
+
+check_lintian() {
+  command -v lintian >/dev/null || { echo "  FAIL: lintian is not installed"; return 1; }
+  local out
+  out=$(lintian --display-info --pedantic "$1" 2>&1 | grep -v "running with root privileges" || true)
+  [ -z "$out" ] || sed 's/^/  /' <<<"$out"
+  ! grep -q '^[EW]: ' <<<"$out"
+}
+
+# Every version a user sees, the Windows resources' apart.
+check_versions() {
+  local deb="$1" ok=0 name got
+  while IFS='|' read -r name got; do
+    [ "$got" = "$version" ] || { echo "  FAIL: $name is '$got', expected '$version'"; ok=1; }
+  done <<VERSIONS
+the project's version|$(sed -n 's/^project(Quintora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+the .deb's Version|$(dpkg-deb -f "$deb" Version)
+the .deb's file name|$(basename "$deb" | sed -n "s/^quintora_\(.*\)_$(dpkg --print-architecture)\.deb$/\1/p")
+the changelog's last entry|$(dpkg-parsechangelog -l packaging/changelog -S Version)
+the metainfo's newest release|$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "packaging/$app_id.metainfo.xml" | head -1)
+the manual page's footer|$(sed -n 's/^\.TH .*"Quintora \([^"]*\)".*/\1/p' packaging/quintora.1)
+VERSIONS
+  # The release's date, in the changelog and the metainfo.
+  local changelog_date metainfo_date
+  changelog_date=$(date -u -d "@$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)" +%F)
+  metainfo_date=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' "packaging/$app_id.metainfo.xml" | head -1)
+  [ "$changelog_date" = "$metainfo_date" ] ||
+    { echo "  FAIL: released $changelog_date in the changelog, $metainfo_date in the metainfo"; ok=1; }
+  [ "$ok" -eq 0 ] && echo "  $version of $changelog_date everywhere"
+  return "$ok"
+}
+
+# The metainfo under every check but those that need the network.
+check_appstream() {
+  local out status=0
+  out=$(appstreamcli validate --pedantic --no-net "packaging/$app_id.metainfo.xml" 2>&1) || status=$?
+  sed 's/^/  /' <<<"$out"
+  [ "$status" -eq 0 ] && ! grep -q '^[EWIP]: ' <<<"$out"
+}
+
+# --help and --version answer without a display.
+check_command_line() {
+  local program="$1" out ok=0
+  local no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+  out=$("${no_display[@]}" "$program" --version 2>&1) || { echo "  FAIL: --version exits with $?"; ok=1; }
+  [ "$out" = "Quintora $version" ] || { echo "  FAIL: --version prints '$out'"; ok=1; }
+  out=$("${no_display[@]}" "$program" --help 2>&1) || { echo "  FAIL: --help exits with $?"; ok=1; }
+  grep -q "^Usage: .*quintora \[options\]" <<<"$out" && grep -q -- "--version" <<<"$out" ||
+    { echo "  FAIL: --help prints:"; sed 's/^/    /' <<<"$out"; ok=1; }
+  [ "$ok" -eq 0 ] && echo "  $program: --version and --help, exit status 0"
   return "$ok"
 }
 
@@ -157,6 +266,9 @@ install_run_remove() {
   dpkg-query -W -f='${Status}\n' quintora | grep -qx "install ok installed" ||
     { echo "  FAIL: quintora is not installed"; ok=1; }
   tests/packaging/check_tree.sh /usr || ok=1
+  check_command_line "$(command -v quintora)" || ok=1
+  [ "$(man -w quintora 2>/dev/null)" = /usr/share/man/man1/quintora.1.gz ] ||
+    { echo "  FAIL: man does not find quintora's manual page"; ok=1; }
   # A fresh environment as a desktop session would give, with PATH's usual
   # folders: the program must be found by the desktop entry's Exec.
   env -i HOME="$HOME" PATH=/usr/local/bin:/usr/bin:/bin \
@@ -270,10 +382,15 @@ check "install tree: program, desktop entry, metainfo, icons" install_tree
 deb=$(ls "$pkg_build"/quintora_*.deb 2>/dev/null | head -1 || true)
 if [ -n "$deb" ]; then
   check ".deb control fields and dependencies" check_control "$deb"
+  check ".deb copyright, changelog and manual page" check_documents "$deb"
+  check ".deb: no lintian error or warning" check_lintian "$deb"
+  check "version $version everywhere a user sees it" check_versions "$deb"
   check ".deb installs, its program's window maps, it purges cleanly" install_run_remove "$deb"
 else
   echo "FAIL: no .deb in $pkg_build"; failed=$((failed + 1))
 fi
+check "AppStream metainfo: appstreamcli validate --pedantic" check_appstream
+check "--version and --help without a display" check_command_line "$pkg_build/bin/quintora"
 check "Windows resources: icon and version information" check_windows_resources
 check "engine and engine_tests cross-compiled with MinGW-w64" cross_compile_engine
 check "shape sources compiled for Windows (syntax only)" compile_shape_for_windows

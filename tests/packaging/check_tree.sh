@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks an installed Quintora under PREFIX (a staging folder's usr/ or the
 # system's /usr): the program, a valid desktop entry and AppStream metainfo
-# that name each other, and the icon at every size in the hicolor theme.
+# that name each other, the icon at every size in the hicolor theme, the
+# manual page, the copyright and the changelog.
 # Usage: check_tree.sh PREFIX
 set -uo pipefail
 
@@ -46,9 +47,14 @@ if [ -f "$metainfo" ]; then
   grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $app_id.desktop"
   grep -q "<metadata_license>" "$metainfo" || fail "metainfo has no metadata licence"
+  grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "metainfo's project licence is not MIT"
   grep -q "<screenshot type=\"default\">" "$metainfo" || fail "metainfo has no screenshot"
 else
   fail "no metainfo $metainfo"
 fi
+
+for doc in share/man/man1/quintora.1.gz share/doc/quintora/copyright share/doc/quintora/changelog.gz; do
+  [ -f "$prefix/$doc" ] || fail "no $prefix/$doc"
+done
 
 [ "$failures" -eq 0 ]
