@@ -76,12 +76,15 @@ def key_label_rects():
     """The skin key labels (name, rect in window pixels) read from the layout."""
     text = LAYOUT_H.read_text(encoding="utf-8")
     block = text[text.index("kKeyLabels"):text.index("kOtherLabels")]
-    pattern = re.compile(r'\{"(\w+)",\s*(-?\d+),\s*"([^"]*)",\s*\{(\d+),\s*(\d+),\s*(\d+),\s*(\d+)\}')
+    # The caption is a literal or an entry of the captions table.
+    pattern = re.compile(r'\{"(\w+)",\s*(-?\d+),\s*(?:"[^"]*"|\w+\[\d+\]),\s*'
+                         r'\{(\d+),\s*(\d+),\s*(\d+),\s*(\d+)\}')
     rects = []
-    for name, _index, caption, left, top, width, height in pattern.findall(block):
+    for name, index, left, top, width, height in pattern.findall(block):
         x, y = int(left) // 15, int(top) // 15
         w, h = int(width) // 15, int(height) // 15
-        rects.append((caption or name, (x, y, x + w - 1, y + h - 1)))
+        label = name if index == "-1" else f"{name}({index})"
+        rects.append((label, (x, y, x + w - 1, y + h - 1)))
     if len(rects) != 22:
         raise SystemExit(f"drive.py: expected 22 key labels in {LAYOUT_H}, found {len(rects)}")
     return rects
