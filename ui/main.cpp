@@ -12,6 +12,8 @@
 
 namespace {
 
+// X11 and Wayland only: Windows and macOS always have their display.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 bool HasEnv(const char* name) {
   const char* value = std::getenv(name);
   return value && *value;
@@ -24,6 +26,7 @@ void ChoosePlatform() {
     qputenv("QT_QPA_PLATFORM", "xcb");
   }
 }
+#endif
 
 // --help and --version answer without a display, so they are looked for on
 // the raw arguments before QApplication; a failed parse (Qt's own options,
@@ -49,12 +52,14 @@ int main(int argc, char** argv) {
   parser.addVersionOption();
   AnswerWithoutDisplay(parser, argc, argv);
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
   if (!HasEnv("QT_QPA_PLATFORM") && !HasEnv("DISPLAY") && !HasEnv("WAYLAND_DISPLAY")) {
     std::fputs("quintora: no graphical display (DISPLAY is not set); start it from a desktop session\n",
                stderr);
     return 1;
   }
   ChoosePlatform();
+#endif
   QApplication app(argc, argv);
   // Qt's own options (-platform, -style ...) are gone from app's arguments.
   parser.process(app);
