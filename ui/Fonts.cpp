@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <QFontDatabase>
+
 namespace quintora {
 
 void InstallFontSubstitutes() {
@@ -11,7 +13,14 @@ void InstallFontSubstitutes() {
       {"Courier", "Liberation Mono"},      {"Courier New", "Liberation Mono"},
       {"System", "DejaVu Sans"},
   };
-  for (const auto& [name, substitute] : kSubstitutes) QFont::insertSubstitution(name, substitute);
+  for (const auto& [name, substitute] : kSubstitutes) {
+#ifdef Q_OS_WIN
+    // Windows has the layout's fonts themselves; a look-alike stands in
+    // only for one that is missing.
+    if (QFontDatabase::hasFamily(QString::fromLatin1(name))) continue;
+#endif
+    QFont::insertSubstitution(name, substitute);
+  }
 }
 
 int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }

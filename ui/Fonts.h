@@ -7,12 +7,13 @@
 namespace quintora {
 
 // Maps the font names of the layout onto the free look-alikes installed with
-// the program. Call once before any window is built.
+// the program (on Windows, only those the system lacks). Call once, after
+// the application object is made and before any window is built.
 void InstallFontSubstitutes();
 
 // A layout font sized in pixels at 96 dots per inch, so text keeps its size
 // against the fixed pixel layout whatever the screen's resolution. Its family
-// is the substitute installed by InstallFontSubstitutes.
+// is the substitute installed by InstallFontSubstitutes, if there is one.
 QFont LayoutFont(const layout::Font& font);
 int PointsToPixels(double points);
 
