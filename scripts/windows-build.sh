@@ -63,7 +63,7 @@ QT_CONFIGURE_OPTIONS=(
   -DFEATURE_xml=OFF
   -DFEATURE_icu=OFF
   -DFEATURE_tabletevent=OFF
-  -DFEATURE_direct2d=OFF
+  -DFEATURE_dynamicgl=OFF
 )
 
 # Prints "URI SUITE" for each Debian archive entry of this release (main
