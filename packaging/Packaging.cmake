@@ -3,6 +3,7 @@
 # page, the copyright and changelog, a .deb built by CPack, and on Windows
 # the icon and version information of the program file.
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
 
 # The application id: the desktop entry, metainfo and icon file names, and
 # the desktop file name the window sets in ui/main.cpp.
