@@ -62,17 +62,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Runs a build step with its output in build-pkg/logs/, shown only on failure.
+# Build steps log to build-pkg/logs/ (quiet, in steps.sh).
 log_dir="$root/build-pkg/logs"
-quiet() {
-  local name="$1"
-  shift
-  mkdir -p "$log_dir"
-  "$@" >"$log_dir/$name.log" 2>&1 && return 0
-  echo "  FAIL: $* (the end of $log_dir/$name.log:)"
-  tail -n 30 "$log_dir/$name.log" | sed 's/^/    /'
-  return 1
-}
+source scripts/steps.sh
 
 package_list() {
   dpkg-query -W -f='${binary:Package} ${Version} ${db:Status-Abbrev}\n' | sort

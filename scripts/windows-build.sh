@@ -241,16 +241,8 @@ check() {
 }
 not_run() { echo "FAIL: $1 (not run: $2)"; echo "FAIL $1" >>"$WINDOWS_BUILD_RESULTS"; }
 
-# Runs a step with its output in build-windows/logs/, shown only on failure.
-quiet() {
-  local name="$1"
-  shift
-  mkdir -p "$log_dir"
-  "$@" >"$log_dir/$name.log" 2>&1 && return 0
-  echo "  FAIL: $* (the end of $log_dir/$name.log:)"
-  tail -n 30 "$log_dir/$name.log" | sed 's/^/    /'
-  return 1
-}
+# Steps log to build-windows/logs/ (quiet, in steps.sh).
+source scripts/steps.sh
 
 # A Linux path as wine sees it (wine's Z: drive is /).
 win_path() { local p="Z:$1"; echo "${p//\//\\}"; }
