@@ -55,7 +55,10 @@ qt_stamp="$qt_prefix/.installed"
 
 # What the calculator and its tests use: Core, Gui, Widgets and Test, the
 # windows and offscreen platform plugins. Debian's source lacks wintab.h, so
-# tablet support is off; the windows plugin does not build otherwise. The
+# tablet support is off; the windows plugin does not build otherwise. With
+# OpenGL off, dynamic OpenGL must be turned off too, or the windows plugin
+# does not compile; Direct2D stays on, since Gui builds the DirectWrite font
+# database the plugin links only with it. The
 # toolchain's -static (set for the calculator) reaches only executables, and
 # Qt builds none here; its DLLs use the shared GCC runtime.
 QT_CONFIGURE_OPTIONS=(
