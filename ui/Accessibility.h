@@ -1,18 +1,28 @@
 #pragma once
 
-class QLabel;
 class QString;
+class QWidget;
 
 // What assistive tools (AT-SPI on Linux, UI Automation on Windows) see of
-// the calculator window: its key labels and marks as push buttons that can
-// be pressed, the display with its text, the message panel as an alert, and
-// the hidden buttons that hold the keyboard focus as the display's stand-ins
-// on it, so that a screen reader following the focus says the result.
+// the calculator window: a frame named Quintora holding the display, the
+// memory indicator, the key labels and marks as push buttons that can be
+// pressed, and the message panel as a notification. The hidden buttons that
+// hold the keyboard focus are not shown to them: while one of them has the
+// focus, the display has it, so a screen reader stays on the display while
+// keys move the focus among the buttons.
 namespace quintora {
 
 void InstallAccessibility();
 
-// Tells assistive tools that the display changed from `before`.
-void AnnounceDisplayChange(QLabel* display, const QString& before);
+// What an announcement tells.
+enum class News { DisplayValue, MemoryState, Message };
+
+// Tells assistive tools news in the words a screen reader says: the
+// display's new value or the memory state (source: the display), or a
+// message (source: the message panel). It reaches them as a value change
+// carrying the text, which Qt's Windows bridge raises as a UI Automation
+// notification; on Linux it is translated into the AT-SPI events screen
+// readers speak.
+void Announce(QWidget* source, News news, const QString& spoken);
 
 }  // namespace quintora

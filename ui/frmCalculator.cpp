@@ -13,6 +13,7 @@
 #include "Panel.h"
 #include "PictureBox.h"
 #include "SkinLabel.h"
+#include "Spoken.h"
 
 namespace quintora {
 namespace {
@@ -120,6 +121,7 @@ void frmCalculator::BuildLabels() {
     if (name == "LbTeskold") LbTeskold = label;
   }
   lblMemoFlag->hide();
+  lblMemoFlag->setAccessibleName(QString::fromStdString(SpokenMemory(engine_.MemoryValue)));
   connect(lblMemoFlag, &SkinLabel::mouseMoved, this, [this] { lblMemoFlag_MouseMove(); });
   connect(LbMin, &SkinLabel::mouseMoved, this, [this] { LbMin_MouseMove(); });
   connect(LbMin, &SkinLabel::clicked, this, [this] { LbMin_Click(); });
@@ -206,9 +208,7 @@ void frmCalculator::BuildMessagePanel() {
 }
 
 // The hidden push buttons, created in focus order; they lie below the skin,
-// outside the part of the window that is seen. Assistive tools hear of each
-// by the spoken name of the skin key it stands for (the copy button by its
-// tooltip).
+// outside the part of the window that is seen.
 void frmCalculator::BuildButtons() {
   QWidget* previous = nullptr;
   for (const auto& entry : layout::kButtons) {
@@ -226,17 +226,14 @@ void frmCalculator::BuildButtons() {
     const std::int16_t i = entry.index;
     if (name == "NumKey") {
       NumKey[i] = button;
-      button->setAccessibleDescription(TeclaNumero[i]->accessibleName());
       connect(button, &QPushButton::clicked, this,
               [this, i] { RunEngine([i](Calculator& c) { c.NumKey_Click(i); }); });
     } else if (name == "Operator") {
       Operator[i] = button;
-      button->setAccessibleDescription(TeclaOpera[i]->accessibleName());
       connect(button, &QPushButton::clicked, this,
               [this, i] { RunEngine([i](Calculator& c) { c.Operator_Click(i); }); });
     } else if (name == "Decimal") {
       Decimal = button;
-      button->setAccessibleDescription(LbDecimal->accessibleName());
       connect(button, &QPushButton::clicked, this,
               [this] { RunEngine([](Calculator& c) { c.Decimal_Click(); }); });
     } else if (name == "CopyButton") {
@@ -285,13 +282,22 @@ BMPregionInXP& frmCalculator::Skin() {
   return *SkinRegion;
 }
 
-// The display and the memory indicator show the engine's captions.
+// The display and the memory indicator show the engine's captions. A key
+// that changed the display is announced by its new value; one that changed
+// only the memory, by the memory state.
 void frmCalculator::ShowState() {
-  const QString before = Readout->text();
+  const QString shown = Readout->text();
+  const QString memory = QString::fromStdString(SpokenMemory(engine_.MemoryValue));
+  const bool memoryChanged = memory != lblMemoFlag->accessibleName();
   Readout->setText(QString::fromStdString(engine_.Readout));
-  if (Readout->text() != before) AnnounceDisplayChange(Readout, before);
   lblMemoFlag->setText(QString::fromStdString(engine_.lblMemoFlag));
   lblMemoFlag->setVisible(engine_.lblMemoFlagVisible);
+  if (memoryChanged) lblMemoFlag->setAccessibleName(memory);
+  if (Readout->text() != shown) {
+    Announce(Readout, News::DisplayValue, QString::fromStdString(SpokenNumber(engine_.Readout)));
+  } else if (memoryChanged) {
+    Announce(Readout, News::MemoryState, memory);
+  }
 }
 
 QWidget* frmCalculator::ControlWidget(ControlRef control) const {
@@ -328,6 +334,7 @@ void frmCalculator::ShowMessage(const std::string& caption, std::optional<int> f
     LbMensaje->setFont(font);
   }
   LbMensaje->setText(QString::fromStdString(caption));
+  Announce(PicMsg, News::Message, LbMensaje->text());
 }
 
 void frmCalculator::SetTimerEnabled(bool enabled) {

@@ -2,6 +2,7 @@
 // control table, start-up, hover feedback, the message panel, the keyboard
 // routing and the copy command.
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "AnnouncementRecorder.h"
 #include "Fonts.h"
 #include "frmCalculator.h"
 
@@ -255,6 +257,63 @@ class WindowTest : public QObject {
     clipboard->setText(" 12.5+1= ");
     Key(Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(Readout(), QString("13.5"));
+  }
+
+  // A key that changed the display is announced by the new value in spoken
+  // form; one that changed only the memory, by the memory state; a key that
+  // changed nothing, not at all.
+  void keysAnnounceWhatTheyChanged_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("digits and a fraction") << "7+2.5=" << QStringList{"Readout: 7", "Readout: 2", "Readout: 2,5", "Readout: 9,5"};
+    QTest::newRow("an exponent") << "1/10000000=" << QStringList{"Readout: 1", "Readout: 10", "Readout: 100", "Readout: 1000",
+        "Readout: 10000", "Readout: 100000", "Readout: 1000000", "Readout: 10000000", "Readout: 1 por diez elevado a menos 7"};
+    QTest::newRow("memory keys") << "5\x10\x10\x0c\x12" << QStringList{"Readout: 5", "Readout: En memoria 5",
+        "Readout: En memoria 10", "Readout: Memoria vacía", "Readout: 0"};
+  }
+  void keysAnnounceWhatTheyChanged() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    quintora::test::AnnouncementRecorder recorder;
+    static const QMap<QChar, int> kMemoryKeys = {{u'\x10', Qt::Key_P}, {u'\x0c', Qt::Key_L}, {u'\x12', Qt::Key_R}};
+    for (QChar ch : typed) {
+      if (kMemoryKeys.contains(ch))
+        Key(Qt::Key(kMemoryKeys[ch]), Qt::ControlModifier);
+      else
+        Type(ch);
+    }
+    QCOMPARE(recorder.announced(), expected);
+  }
+
+  // Each message is announced as it comes up, also one that replaces another
+  // on the panel; the point's overflow box is an alert that says its text.
+  void messagesAreAnnounced() {
+    quintora::test::AnnouncementRecorder recorder;
+    Type("1234567890123456");
+    Type("/0=");
+    Key(Qt::Key_Delete);
+    Type("5*");
+    form->engine().FirstOperand = 1e308;
+    Type("10=");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_F1);
+    QString boxSays;
+    QTimer::singleShot(0, this, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      QAccessibleInterface* alert = box ? QAccessible::queryAccessibleInterface(box) : nullptr;
+      if (alert && alert->role() == QAccessible::AlertMessage) boxSays = alert->text(QAccessible::Value);
+      if (box) box->close();
+    });
+    Key(Qt::Key_Delete);
+    Type("5+");
+    form->engine().EntryState = "NEG";  // a signed display that is already too long
+    form->engine().Readout = "0.00000000000000000";
+    Type(".");
+    QCOMPARE(recorder.announced().filter("PicMsg"), QStringList({
+        "PicMsg: Ha llegado al límite de caracteres para esta Versión de Quintora 1.1.",
+        "PicMsg: Error, División entre cero", "PicMsg: Error, Desbordamiento",
+        QString("PicMsg: ") + frmCalculator::kAboutText}));
+    QVERIFY2(boxSays.contains("Maximum digits") && boxSays.contains("Result overflowed"), qPrintable(boxSays));
   }
 
   void deleteResetsWithoutASnapshot() {

@@ -1,7 +1,8 @@
 """What a screen reader sees of the running calculator, asked through AT-SPI
-as assistive tools ask: names, roles, actions and extents of the controls,
-keys pressed through their actions, the display read through its text
-interface, the events a screen reader speaks, and where the focus is.
+as assistive tools ask: the tree, names, roles, actions and extents of the
+controls, keys pressed through their actions, the display read through its
+text interface, the events a screen reader speaks, and where the focus is.
+What Orca makes of it is orca_check.py's.
 
 Usage: /usr/bin/python3 atspi_check.py PID   (Debian's python3-pyatspi)
 Prints one line per check and the accessible tree with --tree.
@@ -116,6 +117,8 @@ def main():
         if obj.getRole() == pyatspi.ROLE_PUSH_BUTTON:
             by_name.setdefault(obj.name, obj)
     missing = [name for name in KEYS + ["Cerrar mensaje"] if name not in by_name]
+    extra = [name for name in by_name if name not in KEYS + ["Cerrar mensaje"]]
+    check(not extra, f"the hidden buttons that hold the focus are not in the tree (found {extra})")
     check(not missing, f"every key, mark, the logo and the arrow is a named push button (missing {missing})")
     no_press = [name for name in KEYS + ["Cerrar mensaje"] if name in by_name and "Press" not in actions(by_name[name])]
     check(not no_press, f"each has a Press action (lacking: {no_press})")
@@ -127,45 +130,44 @@ def main():
              if has(o, pyatspi.STATE_FOCUSABLE) and has(o, pyatspi.STATE_SHOWING) and not inside(extents(o), area)]
     check(not stray, f"no focusable object shows outside the window {stray}")
 
-    displays = [o for o in objects if o.getRole() == pyatspi.ROLE_LABEL and "Text" in pyatspi.utils.listInterfaces(o)]
-    check(len(displays) == 1 and text_of(displays[0]) == "0.", "the display reads 0. through its text interface")
+    check(window.getRole() == pyatspi.ROLE_FRAME and window.name == "Quintora", "the window is a frame named Quintora")
+    unnamed = [f"{o.getRoleName()} '{o.name}'" for o in objects if not o.name and o.getRole() != pyatspi.ROLE_NOTIFICATION]
+    check(not unnamed, f"everything in the tree has a name {unnamed}")
+
+    displays = [o for o in objects if o.getRole() == pyatspi.ROLE_STATUS_BAR]
+    check(len(displays) == 1 and text_of(displays[0]) == "0." and displays[0].name == "0"
+          and displays[0].description == "Memoria vacía",
+          "the display is there once, reads 0. through its text interface, is named 0, described by the memory")
     if len(displays) != 1 or missing:
         return
     display = displays[0]
 
-    changes = []
-    listener = lambda event: changes.append(event)
-    pyatspi.Registry.registerEventListener(listener, "object:text-changed")
-    press(by_name["7"])
-    wait_until(lambda: text_of(display) == "7.")
-    wait_until(lambda: any(event.source == display for event in changes), 5)
-    check(any(event.source == display for event in changes), "a key raises a text change of the display")
-    pyatspi.Registry.deregisterEventListener(listener, "object:text-changed")
-
-    for name in ["Más", "2", "Igual"]:
+    names = []
+    listener = lambda event: names.append(event) if event.source == display else None
+    pyatspi.Registry.registerEventListener(listener, "object:property-change:accessible-name")
+    for name in ["7", "Más", "2", "Punto decimal", "5", "Igual"]:
         press(by_name[name])
         pump(0.2)
-    check(wait_until(lambda: text_of(display) == "9."), f"7 + 2 = pressed through actions reads 9. (got '{text_of(display)}')")
-
-    def focused():
-        return next((o for o in descendants(window) if has(o, pyatspi.STATE_FOCUSED)), None)
-    focus = wait_until(focused, 5)
-    check(focus is not None and inside(extents(focus), area) and ("9." in focus.name or "9." in focus.description),
-          f"the focus is inside the window and carries the display "
-          f"({focus.getRoleName() if focus else None} '{focus.name if focus else ''}')")
+    check(wait_until(lambda: text_of(display) == "9.5"), f"7 + 2.5 = pressed through actions reads 9.5 (got '{text_of(display)}')")
+    wait_until(lambda: any(event.any_data == "9,5" for event in names), 5)
+    check([event.any_data for event in names] == ["7", "2", "2,5", "9,5"],
+          f"each new display value is a name change in spoken form ({[event.any_data for event in names]})")
+    pyatspi.Registry.deregisterEventListener(listener, "object:property-change:accessible-name")
+    check(wait_until(lambda: has(display, pyatspi.STATE_FOCUSED), 5), "the display has the focus after the keys")
 
     shown = []
     listener = lambda event: shown.append(event) if event.detail1 == 1 else None
     pyatspi.Registry.registerEventListener(listener, "object:state-changed:showing")
     press(by_name["Acerca de Quintora"])
-    alert = wait_until(lambda: next((o for o in descendants(window) if o.getRole() == pyatspi.ROLE_ALERT
+    panel = wait_until(lambda: next((o for o in descendants(window) if o.getRole() == pyatspi.ROLE_NOTIFICATION
                                      and has(o, pyatspi.STATE_SHOWING)), None))
-    wait_until(lambda: any(event.source == alert for event in shown), 5)
-    check(alert is not None and "Calculadora de escritorio" in alert.name and any(e.source == alert for e in shown),
-          "the message panel comes up as an alert with its text, and says so")
+    wait_until(lambda: any(event.source == panel for event in shown), 5)
+    check(panel is not None and "Calculadora de escritorio" in panel.name
+          and len([e for e in shown if e.source == panel]) == 1,
+          "the message panel comes up as a notification with its text, and says so once")
     pyatspi.Registry.deregisterEventListener(listener, "object:state-changed:showing")
     press(by_name["Cerrar mensaje"])
-    check(wait_until(lambda: not has(alert, pyatspi.STATE_SHOWING)), "Cerrar mensaje closes it")
+    check(wait_until(lambda: not has(panel, pyatspi.STATE_SHOWING)), "Cerrar mensaje closes it")
 
 
 main()
