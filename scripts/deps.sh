@@ -22,12 +22,15 @@ install_missing() {
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
                 fonts-comic-neue fonts-liberation fonts-dejavu-core)
 
-# What the tests add: GoogleTest, Google Benchmark, a private X server with a
-# window manager, the tools that drive it as a user would, and an AT-SPI
-# client with its session bus, which look at it as a screen reader does.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
+# What the tests add: GoogleTest, Google Benchmark, Qt's private headers (to
+# switch accessibility on in widget tests), a private X server with a window
+# manager, the tools that drive it as a user would, an AT-SPI client with its
+# session bus, which look at it as a screen reader does, and the Orca screen
+# reader with its speech.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
                xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick
-               wmctrl x11-xserver-utils at-spi2-core python3-pyatspi dbus-x11)
+               wmctrl x11-xserver-utils at-spi2-core python3-pyatspi dbus-x11
+               orca speech-dispatcher-espeak-ng espeak-ng)
 
 # What the fuzz and sanitizer builds add: clang with libFuzzer and the
 # sanitizer runtimes.
