@@ -7,21 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Conversions.h"
+#include "EngineState.h"
 #include "KeySession.h"
-
-namespace quintora {
-
-// Readable failure messages for snapshots.
-inline void PrintTo(const StatusRecord& s, std::ostream* out) {
-  *out << "{readout '" << s.SavedReadout << "', first '" << SlotText(s.SavedFirstOperand)
-       << "', second '" << SlotText(s.SavedSecondOperand) << "', point " << s.SavedPointFlag
-       << ", operands " << s.SavedOperandCount << ", entry '" << s.SavedEntryState << "', pending '"
-       << s.SavedPendingOperator << "', flag '" << s.SavedMemoFlag << "', memory '"
-       << SlotText(s.SavedMemoryValue) << "'}";
-}
-
-}  // namespace quintora
 
 namespace quintora::testing {
 

@@ -19,15 +19,11 @@ namespace {
 using testing::OnRoute;
 using testing::PressKeys;
 using testing::Route;
+using test::StateOf;
 
 const std::string kLargest = "9 9 9 9 9 9 9 9 9 9 9 9 9 9 9";  // the largest 15-digit number
 const std::string kTiny = ". 0 0 0 0 0 0 0 0 0 0 0 0 1";       // 1E-13, as long as typing allows
 const std::string kE14 = "1 0 0 0 0 0 0 0 0 0 0 0 0 0 0";      // 1E+14
-
-StatusRecord StateOf(const Calculator& c) {
-  return {c.Readout,    c.FirstOperand,    c.SecondOperand, c.PointFlag,  c.OperandCount,
-          c.EntryState, c.PendingOperator, c.lblMemoFlag,   c.MemoryValue};
-}
 
 // A result on the display reads back as the same text, point appended or not.
 void ExpectReadsBack(const std::string& display) {

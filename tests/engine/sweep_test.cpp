@@ -18,33 +18,8 @@ namespace quintora {
 namespace {
 
 using testing::PressKeys;
-
-// Everything a handler may change in the calculator.
-struct Fields {
-  StatusRecord state;
-  StatusRecord snapshot;
-  bool memo_visible = false;
-  Flag timer_armed = kFalse;
-
-  friend bool operator==(const Fields&, const Fields&) = default;
-  friend void PrintTo(const Fields& f, std::ostream* out) {
-    *out << "state ";
-    PrintTo(f.state, out);
-    *out << ", snapshot ";
-    PrintTo(f.snapshot, out);
-    *out << ", indicator " << (f.memo_visible ? "shown" : "hidden") << ", timer armed "
-         << f.timer_armed;
-  }
-};
-
-StatusRecord StateOf(const Calculator& c) {
-  return {c.Readout,    c.FirstOperand,    c.SecondOperand, c.PointFlag,  c.OperandCount,
-          c.EntryState, c.PendingOperator, c.lblMemoFlag,   c.MemoryValue};
-}
-
-Fields FieldsOf(const Calculator& c) {
-  return {StateOf(c), c.StatusSnapshot, c.lblMemoFlagVisible, c.TimerArmed};
-}
+using test::Fields;
+using test::FieldsOf;
 
 // The states a key can find the calculator in.
 struct Start {
