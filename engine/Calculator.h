@@ -4,10 +4,25 @@
 #include <string>
 #include <string_view>
 
+#include "Paste.h"
 #include "ValueSlot.h"
 #include "WindowEffects.h"
 
 namespace quintora {
+
+// The keys the window adds to the calculator's own keyboard.
+enum class AddedKey {
+  Backspace,     // takes back the last key, and entry goes on
+  Escape,        // closes a message that is shown
+  F1,            // the about text, as the logo shows it
+  MemoryPlus,    // Ctrl+P, M+
+  MemoryMinus,   // Ctrl+Q, M-
+  MemoryRecall,  // Ctrl+R, MR
+  MemoryClear,   // Ctrl+L, MC
+  KeypadDecimal, // the keypad's decimal key, whatever the layout types
+  Comma,         // a comma where the point is the decimal separator
+  DecimalComma,  // a comma where it is the decimal separator
+};
 
 // What the last input was. "NUMS" and "DIGI" are the number states.
 namespace entry {
@@ -89,6 +104,15 @@ class Calculator {
   // Clipboard.
   void CopyButton_Click();
 
+  // The keys the window adds, each doing what its click or character does.
+  void AddedKey_Press(AddedKey key);
+
+  // Enters a text from the clipboard as typing its keys would, but a number
+  // as one number (PasteKeys says how the text is read); a text that cannot
+  // be read changes nothing and is refused with a message. `decimal_comma`:
+  // the user's decimal separator is a comma.
+  void Paste(std::string_view text, bool decimal_comma);
+
  private:
   bool ReadoutTooLong() const;
   bool IsNumberState() const;
@@ -97,7 +121,14 @@ class Calculator {
   bool Evaluate(const std::string& typed);
   void ShowLimitMessage();
   void RefuseKey(const char* message);
+  void RefusePaste();
+  void EnterNumber(const PastedNumber& number, bool replaces_entry);
+  void TypeCharacter(char character);
   void FocusEquals();
+
+  // Whether the engine refused the last key with a message: a paste stops
+  // there.
+  bool refused_ = false;
 
   WindowEffects& window_;
 };

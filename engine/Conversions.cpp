@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace quintora {
 namespace {
@@ -166,6 +167,27 @@ std::string SlotText(const ValueSlot& slot) {
   if (const auto* number = std::get_if<double>(&slot)) return ResultText(*number);
   if (const auto* text = std::get_if<std::string>(&slot)) return *text;
   return "";
+}
+
+std::optional<std::u32string> DecodeUtf8(std::string_view text) {
+  std::u32string points;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return std::nullopt;
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next >> 6) != 2) return std::nullopt;
+      point = (point << 6) | (next & 0x3F);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
+    if (point < kSmallest[length] || point > 0x10FFFF || surrogate) return std::nullopt;
+    points.push_back(point);
+    i += length;
+  }
+  return points;
 }
 
 std::string MemoryText(double value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,9 @@ std::string SlotText(const ValueSlot& slot);
 // above gets a leading blank, and a value between -1 and 1 has no 0 before
 // its point (" .25", "-.25", " 1E+20").
 std::string MemoryText(double value);
+
+// The code points of a UTF-8 text, or nothing when it is not valid UTF-8
+// (overlong forms and surrogates included).
+std::optional<std::u32string> DecodeUtf8(std::string_view text);
 
 }  // namespace quintora

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Captions.h"
+#include "Messages.h"
 
 namespace quintora {
 
@@ -58,6 +59,18 @@ void HeadlessWindow::ShowMessage(const std::string& caption, std::optional<int> 
 void HeadlessWindow::SetTimerEnabled(bool enabled) {
   timer_enabled = enabled;
   log.push_back(enabled ? "timer on" : "timer off");
+}
+
+bool HeadlessWindow::MessageShown() const { return message.has_value(); }
+
+void HeadlessWindow::CloseMessage() {
+  message.reset();
+  log.push_back("close message");
+}
+
+void HeadlessWindow::ShowAbout() {
+  timer_enabled = false;
+  ShowMessage(messages::kAbout, messages::kAboutFontPoints);
 }
 
 void HeadlessWindow::ShowMessageBox(const std::string& text) {

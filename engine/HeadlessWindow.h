@@ -20,6 +20,9 @@ class HeadlessWindow : public WindowEffects {
   void SetFocus(ControlRef control) override;
   void ShowMessage(const std::string& caption, std::optional<int> font_points) override;
   void SetTimerEnabled(bool enabled) override;
+  bool MessageShown() const override;
+  void CloseMessage() override;
+  void ShowAbout() override;
   void ShowMessageBox(const std::string& text) override;
   void SetClipboardText(const std::string& text) override;
 
@@ -33,7 +36,7 @@ class HeadlessWindow : public WindowEffects {
   bool clipboard_refuses = false;
 
   std::optional<ControlRef> focus;
-  std::optional<std::string> message;
+  std::optional<std::string> message;  // the message on show
   std::optional<int> message_font_points;
   std::optional<std::string> message_box;
   std::optional<std::string> clipboard;

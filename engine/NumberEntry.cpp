@@ -52,6 +52,7 @@ void Calculator::Decimal_Click() {
   EntryState = entry::kDigi;
   if (ReadoutTooLong()) {
     window_.ShowMessageBox(messages::kPointOverflow);
+    refused_ = true;
     RestoreStatus();
     return;
   }
@@ -61,6 +62,7 @@ void Calculator::Decimal_Click() {
 void Calculator::LbDecimal_Click() { Decimal_Click(); }
 
 void Calculator::ShowLimitMessage() {
+  refused_ = true;
   window_.ShowMessage(messages::kEntryLimit, std::nullopt);
   TimerArmed = kFalse;
   window_.SetTimerEnabled(false);

@@ -87,6 +87,7 @@ bool Calculator::Evaluate(const std::string& typed) {
 // Division by zero and overflow: the panel says why, the timer stops, and the
 // state goes back to the snapshot of this key press.
 void Calculator::RefuseKey(const char* message) {
+  refused_ = true;
   window_.ShowMessage(message, messages::kErrorFontPoints);
   window_.SetTimerEnabled(false);
   TimerArmed = kFalse;

@@ -33,6 +33,12 @@ class WindowEffects {
   virtual void ShowMessage(const std::string& caption, std::optional<int> font_points) = 0;
   virtual void SetTimerEnabled(bool enabled) = 0;
 
+  // Whether the message panel is up; closing it as a click on its arrow
+  // does; the about text as a click on the logo shows it.
+  virtual bool MessageShown() const = 0;
+  virtual void CloseMessage() = 0;
+  virtual void ShowAbout() = 0;
+
   // Modal message box with an OK button only; returns when it was closed.
   virtual void ShowMessageBox(const std::string& text) = 0;
 

@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "Panel.h"
 #include "frmCalculator.h"
 
 namespace quintora {
@@ -30,25 +29,32 @@ std::int16_t ShiftState(const QKeyEvent* event) {
                                    (m & Qt::AltModifier ? 4 : 0));
 }
 
-// Ctrl and a letter for M+, M-, MR and MC: the index of the memory key.
-std::optional<std::int16_t> MemoryKey(const QKeyEvent* event, Qt::KeyboardModifiers mods) {
-  constexpr Qt::Key kLetters[] = {Qt::Key_P, Qt::Key_Q, Qt::Key_R, Qt::Key_L};
-  if (mods != Qt::ControlModifier) return std::nullopt;
-  for (std::int16_t i = 0; i < 4; ++i)
-    if (event->key() == kLetters[i]) return i;
+// The keys the window adds to the calculator's own. Alt makes every key
+// type nothing.
+std::optional<AddedKey> AddedKeyOf(const QKeyEvent* event) {
+  const int key = event->key();
+  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if (mods & Qt::AltModifier) return std::nullopt;
+  if (key == Qt::Key_Backspace && !(mods & Qt::ControlModifier)) return AddedKey::Backspace;
+  if (key == Qt::Key_Escape) return AddedKey::Escape;
+  if (key == Qt::Key_F1 && mods == Qt::NoModifier) return AddedKey::F1;
+  if (mods == Qt::ControlModifier) {
+    switch (key) {
+      case Qt::Key_P: return AddedKey::MemoryPlus;
+      case Qt::Key_Q: return AddedKey::MemoryMinus;
+      case Qt::Key_R: return AddedKey::MemoryRecall;
+      case Qt::Key_L: return AddedKey::MemoryClear;
+      default: break;
+    }
+  }
+  // The keypad's decimal key types the point whatever the layout makes of it.
+  if ((event->modifiers() & Qt::KeypadModifier) && (key == Qt::Key_Period || key == Qt::Key_Comma))
+    return AddedKey::KeypadDecimal;
   return std::nullopt;
 }
 
-// The longest clipboard text that is pasted.
-constexpr qsizetype kMaxPaste = 64;
-
-// The characters a key types. The keypad's decimal key types the point
-// whatever the keyboard layout makes of it.
-QString TypedText(const QKeyEvent* event) {
-  const bool keypadDecimal = (event->modifiers() & Qt::KeypadModifier) &&
-                             (event->key() == Qt::Key_Period || event->key() == Qt::Key_Comma);
-  return keypadDecimal ? QStringLiteral(".") : event->text();
-}
+// Whether the user's decimal separator is a comma.
+bool DecimalComma() { return QLocale::system().decimalPoint() == QLatin1String(","); }
 
 }  // namespace
 
@@ -67,69 +73,38 @@ bool frmCalculator::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// The window's own keys come first. Then the key-down handler hears every
-// key and the character handler every typed character, except for Delete,
-// which types none. Copying is a command of the window and types nothing.
+// Every key goes to the engine: paste and the keys the window adds to
+// their own handlers; any other key to the key-down handler, then, unless it
+// copies, types nothing (Delete) or is held with Alt, its characters to the
+// character handler.
 void frmCalculator::PreviewKey(QKeyEvent* event) {
   event->accept();
-  if (!WindowKey(event)) {
+  if (event->matches(QKeySequence::Paste)) {
+    engine_.Paste(QGuiApplication::clipboard()->text().toStdString(), DecimalComma());
+  } else if (const std::optional<AddedKey> added = AddedKeyOf(event)) {
+    engine_.AddedKey_Press(*added);
+  } else {
     engine_.Form_KeyDown(KeyCode(event), ShiftState(event));
     if (event->matches(QKeySequence::Copy)) {
       engine_.CopyButton_Click();
     } else if (event->key() != Qt::Key_Delete && !(event->modifiers() & Qt::AltModifier)) {
-      TypeText(TypedText(event));
+      TypeText(event->text());
     }
   }
   ShowState();
 }
 
-// Keys for what the keyboard of the calculator itself lacks: taking back a
-// key, closing a message, the memory keys, the about text and pasting. Each
-// calls the handler that the matching click calls. Returns whether the key
-// was one of them.
-bool frmCalculator::WindowKey(const QKeyEvent* event) {
-  const int key = event->key();
-  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-  if (key == Qt::Key_Backspace && !(mods & (Qt::ControlModifier | Qt::AltModifier))) {
-    TakeBackKey();
-  } else if (key == Qt::Key_Escape && PicMsg->isVisible()) {
-    Image1_Click();
-  } else if (key == Qt::Key_F1 && mods == Qt::NoModifier) {
-    LbTeskold_Click();
-  } else if (event->matches(QKeySequence::Paste)) {
-    Paste();
-  } else if (const std::optional<std::int16_t> memory = MemoryKey(event, mods)) {
-    engine_.TeclaMemoria_Click(*memory);
-  } else {
-    return false;
-  }
-  return true;
-}
-
-// Backspace takes back the last key and lets the user go on where they were:
-// the state saved before it, entry state included, and the focus where every
-// key leaves it. Nothing is saved first, so a second Backspace changes nothing.
-void frmCalculator::TakeBackKey() {
-  engine_.RestoreStatus();
-  SetFocus({ControlName::Operator, 4});
-}
-
-// Typed characters go to the character handler one by one. Where the
-// system's decimal separator is a comma, a comma types the point.
+// Typed characters go to the character handler one by one; a comma is a
+// key the window adds, the point where it is the decimal separator.
 void frmCalculator::TypeText(const QString& text) {
-  const bool commaIsDecimal = QLocale::system().decimalPoint() == QLatin1String(",");
-  for (QChar ch : text) {
-    if (commaIsDecimal && ch == u',') ch = u'.';
-    auto code = static_cast<std::int16_t>(ch.unicode());
-    engine_.Form_KeyPress(code);
+  for (const QChar ch : text) {
+    if (ch == u',') {
+      engine_.AddedKey_Press(DecimalComma() ? AddedKey::DecimalComma : AddedKey::Comma);
+    } else {
+      auto code = static_cast<std::int16_t>(ch.unicode());
+      engine_.Form_KeyPress(code);
+    }
   }
-}
-
-// The clipboard's text is typed as if the user had typed it; an empty text
-// or a long one (not a number someone copied) types nothing.
-void frmCalculator::Paste() {
-  const QString text = QGuiApplication::clipboard()->text().trimmed();
-  if (!text.isEmpty() && text.size() <= kMaxPaste) TypeText(text);
 }
 
 }  // namespace quintora

@@ -2,6 +2,7 @@
 #include <QFrame>
 #include <QMouseEvent>
 
+#include "Messages.h"
 #include "Panel.h"
 #include "PictureBox.h"
 #include "SkinLabel.h"
@@ -13,7 +14,6 @@ namespace {
 constexpr ColourRef kWhite = 0xFFFFFF;
 constexpr unsigned kCerrarRest = 0xC00000;  // dark red
 constexpr unsigned kMinRest = 0x0000C0;     // dark blue
-constexpr int kAboutFontPoints = 10;
 
 }  // namespace
 
@@ -67,7 +67,7 @@ void frmCalculator::LbTeskold_Click() {
   engine_.TimerArmed = kFalse;
   Timer1.stop();
   repaint();
-  ShowMessage(kAboutText, kAboutFontPoints);
+  ShowMessage(messages::kAbout, messages::kAboutFontPoints);
   for (QFrame* bar : Shape1) bar->show();
   Label1->show();
 }

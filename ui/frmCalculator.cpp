@@ -345,6 +345,10 @@ void frmCalculator::SetTimerEnabled(bool enabled) {
   }
 }
 
+bool frmCalculator::MessageShown() const { return PicMsg->isVisibleTo(this); }
+void frmCalculator::CloseMessage() { Image1_Click(); }
+void frmCalculator::ShowAbout() { LbTeskold_Click(); }
+
 void frmCalculator::ShowMessageBox(const std::string& text) {
   ShowState();
   QMessageBox box(QMessageBox::NoIcon, "Quintora", QString::fromStdString(text), QMessageBox::Ok,

@@ -41,9 +41,6 @@ class frmCalculator : public QWidget, private WindowEffects {
   Calculator& engine() { return engine_; }
   const QTimer& timer() const { return Timer1; }
 
-  static constexpr const char* kAboutText =
-      "Quintora 1.1\nCalculadora de escritorio\nquintora@example.org";
-
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -90,10 +87,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   // Keyboard preview: every key reaches the window's handlers first and goes
   // no further.
   void PreviewKey(QKeyEvent* event);
-  bool WindowKey(const QKeyEvent* event);
-  void TakeBackKey();
   void TypeText(const QString& text);
-  void Paste();
 
   // Runs an engine handler and shows the captions it left.
   template <typename Handler>
@@ -108,6 +102,9 @@ class frmCalculator : public QWidget, private WindowEffects {
   void SetFocus(ControlRef control) override;
   void ShowMessage(const std::string& caption, std::optional<int> font_points) override;
   void SetTimerEnabled(bool enabled) override;
+  bool MessageShown() const override;
+  void CloseMessage() override;
+  void ShowAbout() override;
   void ShowMessageBox(const std::string& text) override;
   void SetClipboardText(const std::string& text) override;
   QWidget* ControlWidget(ControlRef control) const;

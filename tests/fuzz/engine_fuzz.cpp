@@ -1,8 +1,9 @@
 // Coverage-guided fuzzing of the calculator engine. The input bytes become
 // key presses over every route a user has (skin labels, lit or not, hidden
 // push buttons, typed characters with any 16-bit code, key-down codes, copy,
-// C, CE and the memory keys), and after every single key the invariants below
-// are checked. A broken invariant prints the keys so far and aborts.
+// C, CE, the memory keys, the keys the window adds and pastes), and after
+// every single key the invariants below are checked. A broken invariant
+// prints the keys so far and aborts. paste_fuzz.cpp looks at pastes closer.
 //
 // Invariants:
 //  - between keys OperandCount is 0 or 1;
@@ -17,8 +18,10 @@
 //  - a refused key leaves the state as it was, with the snapshot the route
 //    prescribes, and a CE right after it goes back to that snapshot;
 //  - keys that must not change the state (discarded characters, key codes
-//    other than Delete, copy) change nothing, not even the snapshot, unless
-//    the route takes one by definition (every typed character does).
+//    other than Delete, copy, F1, Escape on a message) change nothing, not
+//    even the snapshot, unless the route takes one by definition (every
+//    typed character does); Backspace goes back to the snapshot;
+//  - a paste that is refused as a whole changes nothing.
 
 #include <algorithm>
 #include <cctype>
@@ -34,46 +37,17 @@
 
 #include "Calculator.h"
 #include "Conversions.h"
+#include "EngineState.h"
 #include "HeadlessWindow.h"
 #include "Messages.h"
 
 namespace {
 
 using namespace quintora;
-
-// Everything the handlers may change in the calculator itself.
-struct Fields {
-  StatusRecord state;  // the nine fields a snapshot holds
-  StatusRecord snapshot;
-  bool memo_visible = false;
-  Flag timer_armed = kFalse;
-
-  friend bool operator==(const Fields&, const Fields&) = default;
-};
-
-StatusRecord StateOf(const Calculator& c) {
-  return {c.Readout,    c.FirstOperand,    c.SecondOperand, c.PointFlag,  c.OperandCount,
-          c.EntryState, c.PendingOperator, c.lblMemoFlag,   c.MemoryValue};
-}
-
-Fields FieldsOf(const Calculator& c) {
-  return {StateOf(c), c.StatusSnapshot, c.lblMemoFlagVisible, c.TimerArmed};
-}
-
-void Load(Calculator& c, const Fields& f) {
-  c.Readout = f.state.SavedReadout;
-  c.FirstOperand = f.state.SavedFirstOperand;
-  c.SecondOperand = f.state.SavedSecondOperand;
-  c.PointFlag = f.state.SavedPointFlag;
-  c.OperandCount = f.state.SavedOperandCount;
-  c.EntryState = f.state.SavedEntryState;
-  c.PendingOperator = f.state.SavedPendingOperator;
-  c.lblMemoFlag = f.state.SavedMemoFlag;
-  c.MemoryValue = f.state.SavedMemoryValue;
-  c.StatusSnapshot = f.snapshot;
-  c.lblMemoFlagVisible = f.memo_visible;
-  c.TimerArmed = f.timer_armed;
-}
+using test::Fields;
+using test::FieldsOf;
+using test::Load;
+using test::StateOf;
 
 // The forms a display takes: empty (CE before the first snapshot), or a
 // number with an optional leading blank (memory recall) or minus, digits with
@@ -120,7 +94,7 @@ bool ContainsInfOrNan(std::string_view text) {
 
 // How a key reached the engine; decides which snapshot a refusal leaves.
 enum class Route { Skin, Button, Keyboard, Other };
-enum class Kind { Digit, Point, Operator, Memory, Clear, ClearEntry, Copy, Character, KeyDown };
+enum class Kind { Digit, Point, Operator, Memory, Clear, ClearEntry, Copy, Character, KeyDown, Window, TakeBack, Paste };
 
 struct Key {
   Kind kind;
@@ -158,7 +132,7 @@ class Run {
   std::uint8_t Next() { return pos_ < size_ ? data_[pos_++] : 0; }
 
   void Action(std::uint8_t byte) {
-    const int op = byte % 32;
+    const int op = byte % 34;
     if (op <= 9) {
       SkinDigit(static_cast<std::int16_t>(op), true);
     } else if (op == 10) {
@@ -200,12 +174,49 @@ class Run {
     } else if (op == 28) {
       window_.clipboard_refuses = !window_.clipboard_refuses;
       trace_.push_back(window_.clipboard_refuses ? "[clipboard refuses]" : "[clipboard accepts]");
-    } else {
+    } else if (op <= 31) {
       // Whole numbers at once, to reach the edges of the double range soon.
       static constexpr std::string_view kNumbers[] = {"999999999999999", "100000000000000",
                                                       ".0000000000001"};
       TypeNumber(kNumbers[op - 29], Next() % 3);
+    } else if (op == 32) {
+      Added(static_cast<AddedKey>(Next() % 10));
+    } else {
+      Paste();
     }
+  }
+
+  void Added(AddedKey added) {
+    const int index = static_cast<int>(added);
+    static constexpr std::string_view kNames[] = {"Backspace", "Escape", "F1",  "Ctrl+P",       "Ctrl+Q",
+                                                  "Ctrl+R",    "Ctrl+L", "KP.", "Comma", "DecimalComma"};
+    const std::string name(kNames[index]);
+    const auto press = [&] { calc_.AddedKey_Press(added); };
+    switch (added) {
+      case AddedKey::Backspace: Press({Kind::TakeBack, Route::Keyboard, name}, press); break;
+      case AddedKey::Escape:
+        if (window_.MessageShown()) {
+          Press({Kind::Window, Route::Keyboard, name}, press);
+        } else {
+          Press({Kind::Character, Route::Keyboard, name, 27}, press);
+        }
+        break;
+      case AddedKey::F1: Press({Kind::Window, Route::Keyboard, name}, press); break;
+      case AddedKey::Comma: Press({Kind::Character, Route::Keyboard, name, ','}, press); break;
+      case AddedKey::KeypadDecimal:
+      case AddedKey::DecimalComma: Press({Kind::Character, Route::Keyboard, name, '.'}, press); break;
+      default: Press({Kind::Memory, Route::Keyboard, name}, press); break;
+    }
+  }
+
+  // A short text of the characters paste reads, in either locale.
+  void Paste() {
+    static constexpr std::string_view kAlphabet = "0123456789.,-+*/=xE \n";
+    const bool decimal_comma = Next() & 1;
+    std::string text;
+    for (int length = Next() % 12; length > 0; --length) text += kAlphabet[Next() % kAlphabet.size()];
+    Press({Kind::Paste, Route::Other, "paste:" + text + (decimal_comma ? " (decimal comma)" : "")},
+          [&] { calc_.Paste(text, decimal_comma); });
   }
 
   void SkinDigit(std::int16_t digit, bool lit) {
@@ -278,7 +289,11 @@ class Run {
     handler();
 
     const Fields after = FieldsOf(calc_);
-    CheckRefusal(key, before, after);
+    if (key.kind == Kind::Paste) {
+      CheckRefusedPaste(before, after);
+    } else if (key.kind != Kind::Window) {  // the about text is no refusal
+      CheckRefusal(key, before, after);
+    }
     CheckKeysThatChangeNothing(key, before, after, clipboard_before);
     CheckState();
     CheckRestoreIsIdempotent();
@@ -335,8 +350,27 @@ class Run {
     window_.focus = focus;
   }
 
+  // A paste refused as a whole changes nothing but the timer's arming. A
+  // paste whose keys go in may end with a refused key: the keys before it
+  // stay, so there is nothing to compare with here.
+  void CheckRefusedPaste(const Fields& before, const Fields& after) {
+    const std::optional<std::string> refusal = Refusal();
+    if (refusal != messages::kPasteRefused) return;
+    Fields expected = before;
+    expected.timer_armed = kFalse;
+    Check(after == expected, "a refused paste changed the calculator");
+  }
+
   void CheckKeysThatChangeNothing(const Key& key, const Fields& before, const Fields& after,
                                   const std::optional<std::string>& clipboard_before) {
+    if (key.kind == Kind::Window) {
+      Check(after.state == before.state && after.snapshot == before.snapshot, "F1 or Escape changed the calculator");
+      return;
+    }
+    if (key.kind == Kind::TakeBack) {
+      Check(after.state == before.snapshot && after.snapshot == before.snapshot, "Backspace is not the snapshot");
+      return;
+    }
     if (key.kind == Kind::Copy) {
       Check(after == before, "copy changed the calculator");
       Check(window_.clipboard ==

@@ -12,6 +12,7 @@
 
 #include "AnnouncementRecorder.h"
 #include "Fonts.h"
+#include "Messages.h"
 #include "frmCalculator.h"
 
 using quintora::frmCalculator;
@@ -166,7 +167,7 @@ class WindowTest : public QObject {
     Click("LbTeskold");
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->y(), 174);
-    QCOMPARE(Text("LbMensaje"), QString(frmCalculator::kAboutText));
+    QCOMPARE(Text("LbMensaje"), QString(quintora::messages::kAbout));
     QCOMPARE(Control("LbMensaje")->font().pixelSize(), 13);
     QVERIFY(Control("Label1")->isVisible());
     QVERIFY(Control<QFrame>("Shape1(1)")->isVisible());
@@ -232,7 +233,7 @@ class WindowTest : public QObject {
 
   // Backspace takes back a key without ending the entry as CE does; the
   // keypad's decimal key types the point whatever the layout gives it; a
-  // paste types the clipboard unless it is empty or long.
+  // paste enters the clipboard, or changes nothing when it cannot be read.
   void windowKeysCallTheHandlersOfTheirClicks() {
     Type("123");
     Key(Qt::Key_Backspace);
@@ -312,7 +313,7 @@ class WindowTest : public QObject {
     QCOMPARE(recorder.announced().filter("PicMsg"), QStringList({
         "PicMsg: Ha llegado al límite de caracteres para esta Versión de Quintora 1.1.",
         "PicMsg: Error, División entre cero", "PicMsg: Error, Desbordamiento",
-        QString("PicMsg: ") + frmCalculator::kAboutText}));
+        QString("PicMsg: ") + quintora::messages::kAbout}));
     QVERIFY2(boxSays.contains("Maximum digits") && boxSays.contains("Result overflowed"), qPrintable(boxSays));
   }
 

@@ -1,9 +1,9 @@
 #include "KeySession.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <optional>
-#include <vector>
 
 #include "Captions.h"
 #include "Conversions.h"
@@ -24,32 +24,9 @@ std::optional<std::int16_t> DigitOf(std::string_view key) {
   return std::nullopt;
 }
 
-// The code points of a UTF-8 text, or nothing when it is not valid UTF-8.
-std::optional<std::vector<char32_t>> DecodeUtf8(std::string_view text) {
-  std::vector<char32_t> points;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3
-                                       : (lead >> 3) == 30 ? 4 : 0;
-    if (length == 0 || i + length > text.size()) return std::nullopt;
-    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-    for (int k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next >> 6) != 2) return std::nullopt;
-      point = (point << 6) | (next & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
-    if (point < kSmallest[length] || point > 0x10FFFF || surrogate) return std::nullopt;
-    points.push_back(point);
-    i += length;
-  }
-  return points;
-}
-
 }  // namespace
 
-KeySession::KeySession() {
+KeySession::KeySession(bool decimal_comma) : decimal_comma_(decimal_comma) {
   calculator_.TimerArmed = kTrue;
   calculator_.ResetStatus();
 }
@@ -59,6 +36,12 @@ bool KeySession::Press(std::string_view token) {
     calculator_.CopyButton_Click();
     return true;
   }
+  if (token.starts_with("paste:")) {
+    const std::optional<std::string> text = PasteText(token.substr(6));
+    if (text) calculator_.Paste(*text, decimal_comma_);
+    return text.has_value();
+  }
+  if (PressAdded(token)) return true;
   if (token.size() > 1 && token[0] == 'b') return PressButton(token.substr(1));
   if (token.size() > 1 && token[0] == 'k') return Type(token.substr(1));
   return PressSkin(token);
@@ -132,6 +115,28 @@ bool KeySession::Type(std::string_view key) {
 
 void KeySession::TypeCode(std::int16_t code) { calculator_.Form_KeyPress(code); }
 
+// A key the window adds, by its name.
+bool KeySession::PressAdded(std::string_view key) {
+  static constexpr std::array<std::pair<std::string_view, AddedKey>, 9> kAdded = {{
+      {"Backspace", AddedKey::Backspace},
+      {"Escape", AddedKey::Escape},
+      {"F1", AddedKey::F1},
+      {"Ctrl+P", AddedKey::MemoryPlus},
+      {"Ctrl+Q", AddedKey::MemoryMinus},
+      {"Ctrl+R", AddedKey::MemoryRecall},
+      {"Ctrl+L", AddedKey::MemoryClear},
+      {"KP.", AddedKey::KeypadDecimal},
+      {"Comma", AddedKey::Comma},
+  }};
+  for (auto [name, added] : kAdded) {
+    if (key != name) continue;
+    if (added == AddedKey::Comma && decimal_comma_) added = AddedKey::DecimalComma;
+    calculator_.AddedKey_Press(added);
+    return true;
+  }
+  return false;
+}
+
 std::string KeySession::Json() const {
   const Calculator& c = calculator_;
   const auto optional_text = [](const std::optional<std::string>& text) {
@@ -171,6 +176,35 @@ std::string JsonString(std::string_view text) {
     }
   }
   return out + "\"";
+}
+
+std::optional<std::string> PasteText(std::string_view escaped) {
+  std::string text;
+  for (std::size_t i = 0; i < escaped.size(); ++i) {
+    if (escaped[i] != '\\') {
+      text += escaped[i];
+      continue;
+    }
+    if (++i == escaped.size()) return std::nullopt;
+    switch (escaped[i]) {
+      case 'n': text += '\n'; break;
+      case 'r': text += '\r'; break;
+      case 't': text += '\t'; break;
+      case 's': text += ' '; break;
+      case '\\': text += '\\'; break;
+      case 'x': {
+        unsigned byte = 0;
+        const auto hex = escaped.substr(i + 1, 2);
+        const auto [end, error] = std::from_chars(hex.data(), hex.data() + hex.size(), byte, 16);
+        if (error != std::errc() || end != hex.data() + 2) return std::nullopt;
+        text += static_cast<char>(byte);
+        i += 2;
+        break;
+      }
+      default: return std::nullopt;
+    }
+  }
+  return text;
 }
 
 }  // namespace quintora

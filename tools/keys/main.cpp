@@ -1,7 +1,8 @@
 // quintora-keys: runs key sequences through a freshly started calculator and
 // prints its state after each sequence as one line of JSON.
-//   quintora-keys [SEQUENCE ...]   one sequence per argument
-//   quintora-keys < file           one sequence per line
+//   quintora-keys [--decimal-comma] [SEQUENCE ...]   one sequence per argument
+//   quintora-keys [--decimal-comma] < file           one sequence per line
+// --decimal-comma: the user's decimal separator is a comma.
 
 #include <iostream>
 #include <sstream>
@@ -11,9 +12,11 @@
 
 namespace {
 
+bool decimal_comma = false;
+
 // Returns false after reporting an unknown key.
 bool RunSequence(const std::string& sequence) {
-  quintora::KeySession session;
+  quintora::KeySession session(decimal_comma);
   std::istringstream tokens(sequence);
   std::string token;
   while (tokens >> token) {
@@ -31,8 +34,13 @@ bool RunSequence(const std::string& sequence) {
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  if (argc > 1) {
-    for (int i = 1; i < argc; ++i) {
+  int first = 1;
+  if (argc > 1 && std::string(argv[1]) == "--decimal-comma") {
+    decimal_comma = true;
+    ++first;
+  }
+  if (argc > first) {
+    for (int i = first; i < argc; ++i) {
       if (!RunSequence(argv[i])) return 2;
     }
     return 0;
