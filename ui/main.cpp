@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <vector>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -12,11 +14,58 @@
 
 namespace {
 
+// Reads the options: Qt's own are gone from the application's arguments by
+// now; an unknown one ends the program with Qt's message and status 1, and
+// so does an argument, since the program takes none. --help and --version
+// answer and exit 0.
+void ProcessArguments(QCommandLineParser& parser, const QCoreApplication& app) {
+  parser.process(app);
+  if (!parser.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "quintora: the program takes no arguments ('%s' given); see --help\n",
+                 qPrintable(parser.positionalArguments().first()));
+    std::exit(EXIT_FAILURE);
+  }
+}
+
 // X11 and Wayland only: Windows and macOS always have their display.
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 bool HasEnv(const char* name) {
   const char* value = std::getenv(name);
   return value && *value;
+}
+
+// The platform plugins Qt would try: -platform's, else QT_QPA_PLATFORM's
+// list, else X11.
+QStringList RequestedPlatforms(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string_view(argv[i]) == "-platform") return {QString::fromLocal8Bit(argv[i + 1])};
+  const QString listed = qEnvironmentVariable("QT_QPA_PLATFORM");
+  return listed.isEmpty() ? QStringList{"xcb"} : listed.split(u';', Qt::SkipEmptyParts);
+}
+
+// Whether every platform Qt would try needs a display server that is not
+// there: X11 and Wayland do, offscreen and the like do not.
+bool DisplayMissing(int argc, char** argv) {
+  if (HasEnv("DISPLAY") || HasEnv("WAYLAND_DISPLAY")) return false;
+  for (const QString& platform : RequestedPlatforms(argc, argv))
+    if (!platform.startsWith("xcb") && !platform.startsWith("wayland")) return false;
+  return true;
+}
+
+// Without a display the arguments are read as they would be with one, on
+// the offscreen platform, so --help, --version and mistakes are answered
+// the same way; anything else is told there is no display.
+int AnswerWithoutDisplay(QCommandLineParser& parser, int argc, char** argv) {
+  std::vector<char*> offscreen(argv, argv + argc);
+  static char kOffscreen[] = "offscreen";
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string_view(argv[i]) == "-platform") offscreen[i + 1] = kOffscreen;
+  qputenv("QT_QPA_PLATFORM", kOffscreen);
+  int count = argc;
+  QGuiApplication app(count, offscreen.data());
+  ProcessArguments(parser, app);
+  std::fputs("quintora: no graphical display (DISPLAY is not set); start it from a desktop session\n", stderr);
+  return EXIT_FAILURE;
 }
 
 // The window needs X11's shaping, opacity and stacking: on a Wayland desktop
@@ -28,18 +77,6 @@ void ChoosePlatform() {
 }
 #endif
 
-// --help and --version answer without a display, so they are looked for on
-// the raw arguments before QApplication; a failed parse (Qt's own options,
-// unknown ones) is left to process() once the application exists. The core
-// application only gives the usage line the program's name; both exit.
-void AnswerWithoutDisplay(QCommandLineParser& parser, int argc, char** argv) {
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  if (!parser.parse(arguments) || !(parser.isSet("version") || parser.isSet("help"))) return;
-  QCoreApplication core(argc, argv);
-  parser.process(core);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,19 +87,13 @@ int main(int argc, char** argv) {
       "A small desktop calculator: one borderless window painted as a calculator.");
   parser.addHelpOption();
   parser.addVersionOption();
-  AnswerWithoutDisplay(parser, argc, argv);
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-  if (!HasEnv("QT_QPA_PLATFORM") && !HasEnv("DISPLAY") && !HasEnv("WAYLAND_DISPLAY")) {
-    std::fputs("quintora: no graphical display (DISPLAY is not set); start it from a desktop session\n",
-               stderr);
-    return 1;
-  }
+  if (DisplayMissing(argc, argv)) return AnswerWithoutDisplay(parser, argc, argv);
   ChoosePlatform();
 #endif
   QApplication app(argc, argv);
-  // Qt's own options (-platform, -style ...) are gone from app's arguments.
-  parser.process(app);
+  ProcessArguments(parser, app);
   // Docks and task switchers find the desktop entry, and with it the name
   // and icon, through this id.
   QGuiApplication::setDesktopFileName("org.example.quintora");
