@@ -9,6 +9,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 source scripts/deps.sh
+own_build_dirs build
 install_missing "${BUILD_PACKAGES[@]}"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTORA_TESTS=OFF >/dev/null

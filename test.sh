@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
+own_build_dirs build build-asan build-fuzz build-pkg build-mingw
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTORA_TESTS=ON

@@ -1,5 +1,7 @@
-# Sourced by run.sh and test.sh: installs the Debian packages that are missing.
-# Usage: install_missing PACKAGE...
+# Sourced by run.sh, test.sh and the scripts they run: installs the Debian
+# packages that are missing, through sudo unless run as root (the only thing
+# that needs root), and checks the build folders.
+# Usage: install_missing PACKAGE...; own_build_dirs DIR...
 
 install_missing() {
   local missing=()
@@ -12,10 +14,27 @@ install_missing() {
   [ ${#missing[@]} -eq 0 ] && return 0
 
   local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null ||
+      { echo "$(basename "$0"): installing ${missing[*]} needs root; install sudo or run this as root" >&2; exit 1; }
+    sudo=(sudo)
+  fi
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Stops with the fix when a build folder belongs to another user, as one
+# left by a run as root does: CMake could not write to it.
+own_build_dirs() {
+  local dir
+  [ "$(id -u)" -eq 0 ] && return 0
+  for dir in "$@"; do
+    if [ -e "$dir" ] && [ ! -O "$dir" ]; then
+      echo "$(basename "$0"): $dir/ belongs to $(stat -c %U "$dir") (left by a run as that user); remove it with 'sudo rm -rf $dir' and run again" >&2
+      exit 1
+    fi
+  done
 }
 
 # What building and running the calculator needs.

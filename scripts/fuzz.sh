@@ -16,6 +16,7 @@ source scripts/deps.sh
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ${FUZZ_PACKAGES[@]+"${FUZZ_PACKAGES[@]}"}
 
 build=build-fuzz
+own_build_dirs "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ \
       -DQUINTORA_FUZZ=ON -DQUINTORA_WITH_QT=OFF

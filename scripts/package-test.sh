@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# The packaging tests, slower than the others and changing the machine for a
-# while, so they are apart from test.sh:
+# The packaging tests, which test.sh runs last: they are slower than the
+# others, and they change the machine for a while (the .deb is installed
+# system-wide through sudo, then purged):
 #  - the install tree (cmake --install into a staging folder): program,
 #    desktop entry, metainfo and icons, validated;
 #  - the .deb built by CPack: its control fields and dependencies, its
 #    copyright, changelog and manual page, no lintian error or warning, and
 #    the same version everywhere a user sees one;
-#  - the metainfo under appstreamcli's pedantic checks, and the program's
-#    --version and --help without a display;
+#  - the metainfo under appstreamcli's pedantic checks;
 #  - the .deb installed with apt-get, the installed program started under a
 #    private Xvfb until its window maps, then purged, leaving the machine's
 #    packages and files as they were (also on failure or interruption);
@@ -26,6 +26,7 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGING_PACKAG
 jobs="${PACKAGE_TEST_JOBS:-$(nproc)}"
 pkg_build="$root/build-pkg"
 mingw_build="$root/build-mingw"
+own_build_dirs "$pkg_build" "$mingw_build"
 app_id=org.example.quintora
 # The release: the project's, the .deb's, --version's, the changelog's, the
 # metainfo's and the manual page's version (not the Windows resources').
@@ -210,19 +211,6 @@ check_appstream() {
   [ "$status" -eq 0 ] && ! grep -q '^[EWIP]: ' <<<"$out"
 }
 
-# --help and --version answer without a display.
-check_command_line() {
-  local program="$1" out ok=0
-  local no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
-  out=$("${no_display[@]}" "$program" --version 2>&1) || { echo "  FAIL: --version exits with $?"; ok=1; }
-  [ "$out" = "Quintora $version" ] || { echo "  FAIL: --version prints '$out'"; ok=1; }
-  out=$("${no_display[@]}" "$program" --help 2>&1) || { echo "  FAIL: --help exits with $?"; ok=1; }
-  grep -q "^Usage: .*quintora \[options\]" <<<"$out" && grep -q -- "--version" <<<"$out" ||
-    { echo "  FAIL: --help prints:"; sed 's/^/    /' <<<"$out"; ok=1; }
-  [ "$ok" -eq 0 ] && echo "  $program: --version and --help, exit status 0"
-  return "$ok"
-}
-
 # --- installing, running and removing the .deb -------------------------------
 
 # Existence of each path the package holds, and the package list: both must
@@ -258,7 +246,7 @@ install_run_remove() {
   dpkg-query -W -f='${Status}\n' quintora | grep -qx "install ok installed" ||
     { echo "  FAIL: quintora is not installed"; ok=1; }
   tests/packaging/check_tree.sh /usr || ok=1
-  check_command_line "$(command -v quintora)" || ok=1
+  tests/ui/command_line.sh "$(command -v quintora)" | sed "s/^/  /" || ok=1
   [ "$(man -w quintora 2>/dev/null)" = /usr/share/man/man1/quintora.1.gz ] ||
     { echo "  FAIL: man does not find quintora's manual page"; ok=1; }
   # A fresh environment as a desktop session would give, with PATH's usual
@@ -382,7 +370,6 @@ else
   echo "FAIL: no .deb in $pkg_build"; failed=$((failed + 1))
 fi
 check "AppStream metainfo: appstreamcli validate --pedantic" check_appstream
-check "--version and --help without a display" check_command_line "$pkg_build/bin/quintora"
 check "Windows resources: icon and version information" check_windows_resources
 check "engine and engine_tests cross-compiled with MinGW-w64" cross_compile_engine
 check "shape sources compiled for Windows (syntax only)" compile_shape_for_windows

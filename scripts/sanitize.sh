@@ -14,6 +14,7 @@ source scripts/deps.sh
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ${FUZZ_PACKAGES[@]+"${FUZZ_PACKAGES[@]}"}
 
 build="${SANITIZE_BUILD_DIR:-build-asan}"
+own_build_dirs "$build"
 jobs="${SANITIZE_BUILD_JOBS:-$(nproc)}"
 
 if [ -z "${CXX:-}" ]; then
