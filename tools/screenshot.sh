@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the calculator on a private X server over a
-# coloured desktop, with a number typed, the memory in use and one key lit.
+# coloured desktop, with a number typed, the memory in use and every key at
+# rest.
 # Usage: tools/screenshot.sh [PATH/TO/quintora] [OUTPUT.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,7 +33,7 @@ at 20 150
 xdotool type --delay 40 '1234.5+'
 at 298 190 && xdotool click 1   # M+
 xdotool type --delay 40 '0.75='
-at 46 188                       # the pointer rests on the 7 key
+at 20 150                       # over the bare skin: every key back at rest
 sleep 0.5
 import -window root -crop 424x490+0+0 +repage "$out"
 echo "wrote $out"
