@@ -1,6 +1,5 @@
 #include "Conversions.h"
 
-#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -122,7 +121,10 @@ double OperandValue(const ValueSlot& slot) {
 }
 
 std::string ResultText(double value) {
-  assert(std::isfinite(value));
+  // The keys refuse results beyond the double range; should one come here
+  // all the same, it is written as the largest double, not as "inf".
+  if (std::isnan(value)) return "0";
+  if (std::isinf(value)) value = std::copysign(std::numeric_limits<double>::max(), value);
   if (value == 0.0) return "0";
 
   // Fifteen significant digits, correctly rounded: "-d.ddddddddddddde+XX".

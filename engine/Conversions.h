@@ -24,7 +24,8 @@ double OperandValue(const ValueSlot& slot);
 
 // A double rounded to 15 significant digits in its shortest form: plain
 // notation for magnitudes from 0.0001 up to below 1E+15, scientific ("1E+15",
-// "1.5E-07") otherwise. Zero, negative zero included, gives "0".
+// "1.5E-07") otherwise. Zero, negative zero included, gives "0"; an infinity
+// the largest double of its sign, and NaN "0".
 std::string ResultText(double value);
 
 // A slot written as results are written: empty gives "", the integer 0 gives

@@ -51,6 +51,13 @@ TEST(LeadingNumber, TheShownLargestDoubleReadsAsTheLargestDouble) {
   EXPECT_EQ(LeadingNumber("1.79769313486233E+308"), std::numeric_limits<double>::infinity());
 }
 
+TEST(ResultText, BeyondTheDoubleRangeIsWrittenAsItsEdgeInEveryBuild) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(ResultText(kInf), "1.79769313486232E+308");
+  EXPECT_EQ(ResultText(-kInf), "-1.79769313486232E+308");
+  EXPECT_EQ(ResultText(std::numeric_limits<double>::quiet_NaN()), "0");
+}
+
 TEST(ResultText, PlainBetweenOneTenThousandthAndOneE15) {
   EXPECT_EQ(ResultText(8), "8");
   EXPECT_EQ(ResultText(-2), "-2");
