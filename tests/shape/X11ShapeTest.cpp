@@ -287,8 +287,8 @@ TEST_F(X11ShapeWithWm, DragStartedByMoveFormMovesTheWindow) {
   MovePointer(press);
   Xdotool({"mousedown", "1"});
   ASSERT_TRUE(Eventually([&] { return ourEvents.presses == 1; }));
-  // Past the drag distance the move is handed to the window manager, from
-  // where the window already is: the pressed spot stays under the pointer.
+  // The window follows from the press, with the window manager running
+  // too: the pressed spot stays under the pointer.
   MovePointer(press + QPoint(10, 6));
   QTest::qWait(300);
   // It follows every later motion; wiggle at the target until it has arrived.
