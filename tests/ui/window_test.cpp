@@ -129,6 +129,10 @@ class WindowTest : public QObject {
     QCOMPARE(Text("TeclaNumero(7)"), QString("7"));
     QTest::mouseMove(Control<QWidget>("TeclaOpera(2)"), QPoint(5, 5));
     QCOMPARE(Text("TeclaOpera(2)"), QString("X"));
+    QTest::mouseMove(Control<QWidget>("LbCancel"), QPoint(5, 5));
+    QCOMPARE(Text("LbCancel"), QString("C"));
+    QTest::mouseMove(Control<QWidget>("LbCancelaEntrada"), QPoint(5, 5));
+    QCOMPARE(Text("LbCancelaEntrada"), QString("CE"));
     QCOMPARE(Text("TeclaNumero(7)"), QString("7"));
     QTest::mouseMove(Control<QWidget>("LbCerrar"), QPoint(2, 2));
     QCOMPARE(TextColour(Control("LbCerrar")), QColor(255, 0, 0));
@@ -203,10 +207,15 @@ class WindowTest : public QObject {
     QCOMPARE(Readout(), QString("42."));
     Type("x,a");
     Key(Qt::Key_5, Qt::AltModifier);
-    Key(Qt::Key_Backspace);
+    QCOMPARE(Readout(), QString("42."));
+    Type("5");
+    for (Qt::KeyboardModifier mod : {Qt::ControlModifier, Qt::AltModifier}) {
+      Key(Qt::Key_Backspace, mod);
+      QCOMPARE(Readout(), QString("5."));
+    }
     Key(Qt::Key_Escape);
     Key(Qt::Key_Tab);
-    QCOMPARE(Readout(), QString("42."));
+    QCOMPARE(Readout(), QString("5."));
     QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Operator(4)"));
   }
 
