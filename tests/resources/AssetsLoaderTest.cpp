@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include "Assets.h"
+#include "HandCursor.h"
 
 namespace {
 
@@ -41,10 +42,8 @@ TEST(EmbeddedAssets, IconCursorAndArrowLoad) {
   EXPECT_EQ(icon.pixmap(QSize(32, 32)).size(), QSize(32, 32));
 
   const QCursor hand = assets::HandCursor();
-  EXPECT_EQ(hand.shape(), Qt::BitmapCursor);
-  EXPECT_EQ(hand.hotSpot(), QPoint(12, 1));
+  EXPECT_EQ(quintora::test::HandCursorMismatch(hand, 1.0), QString());
   const QImage handImage = hand.pixmap().toImage();
-  ASSERT_EQ(handImage.size(), QSize(32, 32));
   EXPECT_EQ(qAlpha(handImage.pixel(0, 0)), 0);
   EXPECT_EQ(handImage.pixel(12, 1) | 0xFF000000u, 0xFFFFFFFFu);
 
@@ -61,10 +60,7 @@ TEST(EmbeddedAssets, IconCursorAndArrowLoad) {
   EXPECT_TRUE(partial);
 
   // For a device pixel ratio of 2: the same logical size and hot spot, twice the pixels.
-  const QCursor bigHand = assets::HandCursor(2.0);
-  EXPECT_EQ(bigHand.hotSpot(), QPoint(12, 1));
-  EXPECT_EQ(bigHand.pixmap().size(), QSize(64, 64));
-  EXPECT_EQ(bigHand.pixmap().devicePixelRatio(), 2.0);
+  EXPECT_EQ(quintora::test::HandCursorMismatch(assets::HandCursor(2.0), 2.0), QString());
   const QPixmap bigArrow = assets::BackArrow(2.0);
   EXPECT_EQ(bigArrow.size(), QSize(32, 32));
   EXPECT_EQ(bigArrow.devicePixelRatio(), 2.0);
