@@ -5,10 +5,6 @@
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
 
-# The application id: the desktop entry, metainfo and icon file names, and
-# the desktop file name the window sets in ui/main.cpp.
-set(QUINTORA_APP_ID org.example.quintora)
-
 if(WIN32)
   enable_language(RC)
   set(quintora_rc ${CMAKE_CURRENT_LIST_DIR}/quintora.rc)
@@ -28,10 +24,14 @@ if(UNIX AND NOT APPLE)
   # start-up of the other builds against a plain Qt window.
   target_link_options(quintora PRIVATE "$<$<CONFIG:Release>:LINKER:-z,relro,-z,now>")
 
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/${QUINTORA_APP_ID}.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/${QUINTORA_APP_ID}.metainfo.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  # The desktop entry, the metainfo and the manual page carry the project's
+  # version and the application id.
+  set(quintora_pkg_dir ${PROJECT_BINARY_DIR}/packaging)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/quintora.desktop.in ${quintora_pkg_dir}/${QUINTORA_APP_ID}.desktop @ONLY)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/metainfo.xml.in ${quintora_pkg_dir}/${QUINTORA_APP_ID}.metainfo.xml @ONLY)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/quintora.1.in ${quintora_pkg_dir}/quintora.1 @ONLY)
+  install(FILES ${quintora_pkg_dir}/${QUINTORA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${quintora_pkg_dir}/${QUINTORA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   foreach(size IN ITEMS 16 32 48 64 128 256)
     install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/quintora-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -41,25 +41,23 @@ if(UNIX AND NOT APPLE)
   # The manual page and the changelog go in gzipped, without name or time
   # stamp (-n) so the package is reproducible. The program depends on them so
   # that building it alone, as before cpack, is enough to install.
-  set(quintora_gz_dir ${PROJECT_BINARY_DIR}/packaging)
   set(quintora_gz_files)
-  foreach(doc IN ITEMS quintora.1 changelog)
-    add_custom_command(OUTPUT ${quintora_gz_dir}/${doc}.gz
-      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/${doc} ${quintora_gz_dir}/${doc}
-      COMMAND gzip -9nf ${quintora_gz_dir}/${doc}
-      DEPENDS ${CMAKE_CURRENT_LIST_DIR}/${doc}
-      COMMENT "Compressing ${doc}"
-      VERBATIM)
-    list(APPEND quintora_gz_files ${quintora_gz_dir}/${doc}.gz)
+  foreach(doc IN ITEMS ${quintora_pkg_dir}/quintora.1 ${CMAKE_CURRENT_LIST_DIR}/changelog)
+    get_filename_component(name ${doc} NAME)
+    add_custom_command(OUTPUT ${quintora_pkg_dir}/${name}.gz
+      COMMAND gzip -9nc ${doc} > ${quintora_pkg_dir}/${name}.gz
+      DEPENDS ${doc}
+      COMMENT "Compressing ${name}")
+    list(APPEND quintora_gz_files ${quintora_pkg_dir}/${name}.gz)
   endforeach()
   add_custom_target(quintora_docs DEPENDS ${quintora_gz_files})
   add_dependencies(quintora quintora_docs)
 
-  install(FILES ${quintora_gz_dir}/quintora.1.gz
+  install(FILES ${quintora_pkg_dir}/quintora.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # Debian's names: changelog.gz for a package without a Debian revision.
   set(quintora_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/quintora)
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${quintora_gz_dir}/changelog.gz
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${quintora_pkg_dir}/changelog.gz
           DESTINATION ${quintora_doc_dir})
 
   set(CPACK_GENERATOR DEB)

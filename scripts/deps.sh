@@ -57,8 +57,7 @@ FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 # What the packaging tests add: the desktop entry and AppStream validators,
 # dpkg-shlibdeps for the .deb's dependencies, lintian (with man, which checks
-# the manual page), the MinGW-w64 cross compiler with its resource compiler,
-# GoogleTest's sources to build for it, and wine to run what it builds.
+# the manual page), and MinGW-w64's resource compiler for the Windows
+# resources.
 PACKAGING_PACKAGES=(desktop-file-utils appstream dpkg-dev file lintian man-db
-                    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-                    wine wine64)
+                    binutils-mingw-w64-x86-64)

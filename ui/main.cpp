@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   ProcessArguments(parser, app);
   // Docks and task switchers find the desktop entry, and with it the name
   // and icon, through this id.
-  QGuiApplication::setDesktopFileName("org.example.quintora");
+  QGuiApplication::setDesktopFileName(QUINTORA_APP_ID);
   quintora::InstallFontSubstitutes();
 
   quintora::frmCalculator form;
