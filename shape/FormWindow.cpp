@@ -1,7 +1,5 @@
 #include "FormWindow.h"
 
-#include <cmath>
-
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -54,10 +52,6 @@ BackgroundPainter* PainterOf(QWidget* window) {
 
 std::uint64_t ShapeChanges() { return shapeChanges; }
 void NoteShapeChange() { ++shapeChanges; }
-
-int TwipsToPixels(long long twips) {
-  return int(std::llround(double(twips) / kTwipsPerPixel));
-}
 
 bool IsMinimized(const QWidget* window) { return window->isMinimized(); }
 

@@ -5,6 +5,7 @@
 #include <QColor>
 
 #include "Picture.h"
+#include "Twips.h"
 
 class QWidget;
 
@@ -12,12 +13,6 @@ class QWidget;
 // and writes, in the units of the calculator: window state, size in twips,
 // and a background made of a picture and a colour.
 namespace quintora {
-
-inline constexpr int kTwipsPerPixel = 15;
-
-inline int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
-// Rounds to the nearest pixel.
-int TwipsToPixels(long long twips);
 
 bool IsMinimized(const QWidget* window);
 

@@ -1,8 +1,8 @@
 #include "Fonts.h"
 
-#include <cmath>
-
 #include <QFontDatabase>
+
+#include "LayoutQt.h"
 
 namespace quintora {
 
@@ -22,8 +22,6 @@ void InstallFontSubstitutes() {
     QFont::insertSubstitution(name, substitute);
   }
 }
-
-int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 4.0 / 3.0)); }
 
 QFont LayoutFont(const layout::Font& font) {
   // The look-alike by its own name. Asked for by the layout's name, which is

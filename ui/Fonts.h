@@ -15,6 +15,5 @@ void InstallFontSubstitutes();
 // against the fixed pixel layout whatever the screen's resolution. Its family
 // is the substitute installed by InstallFontSubstitutes, if there is one.
 QFont LayoutFont(const layout::Font& font);
-int PointsToPixels(double points);
 
 }  // namespace quintora

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <stdexcept>
+#include <string_view>
 
 #include "Captions.h"
 
@@ -75,6 +78,15 @@ inline constexpr std::array<Label, 7> kOtherLabels = {{
     {"Label3", -1, "", {2670, 3045, 1530, 210}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow, ""},
     {"Label2", -1, "Label2", {-30, 6360, 600, 450}, kKeyFont, kYellow, Align::Left, "", Pointer::Arrow, ""},
 }};
+
+// The label `name` of `labels`, `index` being its place in its control array
+// (-1 outside one). In a constant expression a missing label does not compile.
+template <std::size_t N>
+constexpr const Label& FindLabel(const std::array<Label, N>& labels, std::string_view name, int index = -1) {
+  for (const Label& label : labels)
+    if (label.name == name && label.index == index) return label;
+  throw std::out_of_range("no such label in the layout");
+}
 
 // The message panel and what it holds.
 inline constexpr Rect kPicMsg{210, 6600, 4755, 2385};

@@ -10,6 +10,7 @@
 #include "Assets.h"
 #include "Fonts.h"
 #include "FormWindow.h"
+#include "LayoutQt.h"
 #include "Panel.h"
 #include "PictureBox.h"
 #include "SkinLabel.h"
@@ -18,24 +19,7 @@
 namespace quintora {
 namespace {
 
-QRect PixelRect(const layout::Rect& r) {
-  return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height)};
-}
-
 QColor Rgb(unsigned rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
-
-Qt::Alignment Alignment(layout::Align align) {
-  switch (align) {
-    case layout::Align::Centre: return Qt::AlignHCenter | Qt::AlignTop;
-    case layout::Align::Right: return Qt::AlignRight | Qt::AlignTop;
-    case layout::Align::Left: break;
-  }
-  return Qt::AlignLeft | Qt::AlignTop;
-}
-
-QString ObjectName(const char* name, std::int16_t index) {
-  return index < 0 ? QString(name) : QStringLiteral("%1(%2)").arg(name).arg(index);
-}
 
 }  // namespace
 

@@ -11,20 +11,27 @@
 #include <QRect>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <queue>
 #include <string>
 #include <vector>
 
 #include "IconFile.h"
+#include "LayoutQt.h"
+#include "SkinLayout.h"
 
 namespace {
 
+using quintora::PixelRect;
+using quintora::layout::FindLabel;
+using quintora::layout::kKeyLabels;
+using quintora::layout::kOtherLabels;
 using quintora::testing::IconFile;
 using quintora::testing::ParseIconFile;
 using quintora::testing::U16;
 using quintora::testing::U32;
+using skingen::layout::kHoles;
+using skingen::layout::kLogo;
 
 constexpr QRgb kWhite = 0xFFFFFFFFu;
 
@@ -43,35 +50,12 @@ const QImage& Skin() {
   return skin;
 }
 
-// The four areas outside the body, inclusive pixel corners.
-const std::array<QRect, 4> kHoles = {
-    QRect(QPoint(0, 0), QPoint(255, 51)),
-    QRect(QPoint(324, 0), QPoint(343, 18)),
-    QRect(QPoint(206, 371), QPoint(343, 421)),
-    QRect(QPoint(0, 403), QPoint(19, 421)),
-};
-
-struct Label {
-  const char* name;
-  QRect rect;  // left, top, width, height in pixels
-};
-
-// Key labels of the control table.
-const Label kKeyLabels[] = {
-    {"7", {31, 175, 31, 26}},   {"8", {81, 175, 31, 26}},   {"9", {131, 175, 31, 26}},
-    {"4", {31, 219, 31, 26}},   {"5", {81, 219, 31, 26}},   {"6", {131, 219, 31, 26}},
-    {"1", {29, 262, 31, 26}},   {"2", {81, 262, 31, 26}},   {"3", {131, 262, 31, 26}},
-    {"0", {35, 303, 76, 26}},   {".", {131, 300, 30, 30}},  {"C", {184, 175, 33, 28}},
-    {"CE", {235, 175, 33, 28}}, {"+", {188, 208, 29, 31}},  {"-", {236, 207, 29, 32}},
-    {"X", {187, 264, 29, 28}},  {"/", {236, 262, 29, 32}},  {"=", {189, 301, 77, 32}},
-    {"M+", {284, 176, 30, 30}}, {"M-", {283, 218, 30, 30}}, {"MR", {283, 262, 30, 30}},
-    {"MC", {284, 303, 30, 30}},
-};
-const QRect kReadout(43, 66, 267, 25);
-const QRect kMemoFlag(300, 152, 16, 19);
-const QRect kMinimiseMark(259, 21, 12, 22);
-const QRect kCloseMark(294, 21, 14, 24);
-const QRect kLogoHotSpot(26, 375, 174, 33);
+// Labels of the window's control table, in pixels.
+const QRect kReadout = PixelRect(FindLabel(kOtherLabels, "Readout").rect);
+const QRect kMemoFlag = PixelRect(FindLabel(kOtherLabels, "lblMemoFlag").rect);
+const QRect kMinimiseMark = PixelRect(FindLabel(kOtherLabels, "LbMin").rect);
+const QRect kCloseMark = PixelRect(FindLabel(kOtherLabels, "LbCerrar").rect);
+const QRect kLogoHotSpot = PixelRect(FindLabel(kOtherLabels, "LbTeskold").rect);
 
 bool Near(QRgb c, int r, int g, int b, int tolerance) {
   return std::abs(qRed(c) - r) <= tolerance && std::abs(qGreen(c) - g) <= tolerance &&
@@ -172,8 +156,8 @@ bool MiddleIsMostlyKeyFace(const QImage& img, const QRect& label, int scale) {
 TEST(SkinPicture, KeyLabelsSitOnKeyFaces) {
   const QImage& skin = Skin();
   ASSERT_FALSE(skin.isNull());
-  for (const Label& label : kKeyLabels)
-    EXPECT_TRUE(MiddleIsMostlyKeyFace(skin, label.rect, 1)) << "label " << label.name;
+  for (const auto& label : kKeyLabels)
+    EXPECT_TRUE(MiddleIsMostlyKeyFace(skin, PixelRect(label.rect), 1)) << "label " << label.caption;
   // The frame is a different blue, so keys drawn over it would not pass.
   EXPECT_EQ(CountIn(skin, QRect(QPoint(3, 110), QPoint(11, 350)), IsKeyFace), 0);
   EXPECT_EQ(CountIn(skin, QRect(QPoint(332, 110), QPoint(340, 350)), IsKeyFace), 0);
@@ -202,11 +186,10 @@ TEST(SkinPicture, LogoIsGreyLettersUnderItsHotSpot) {
     return c != kWhite && qGreen(c) >= 120 && std::abs(qRed(c) - qGreen(c)) <= 16 &&
            std::abs(qBlue(c) - qGreen(c)) <= 16;
   };
-  const QRect letters(QPoint(32, 380), QPoint(183, 400));
-  const int inLetters = CountIn(skin, letters.adjusted(-3, -3, 3, 3), grey);
+  const int inLetters = CountIn(skin, kLogo.adjusted(-3, -3, 3, 3), grey);
   EXPECT_GE(inLetters, 600);
   EXPECT_EQ(CountIn(skin, kLogoHotSpot, grey), inLetters);
-  EXPECT_EQ(CountIn(skin, letters, [](QRgb c) { return c == kWhite; }), 0);
+  EXPECT_EQ(CountIn(skin, kLogo, [](QRgb c) { return c == kWhite; }), 0);
 }
 
 TEST(SkinPicture2x, IsTwiceTheSizeWithExactlyDoubledHoles) {
@@ -220,8 +203,8 @@ TEST(SkinPicture2x, IsTwiceTheSizeWithExactlyDoubledHoles) {
       mismatches += ((big.pixel(x, y) == kWhite) != (skin.pixel(x / 2, y / 2) == kWhite)) ? 1 : 0;
   EXPECT_EQ(mismatches, 0);
   // Same drawing: the keys are where they are at 1x.
-  for (const Label& label : kKeyLabels)
-    EXPECT_TRUE(MiddleIsMostlyKeyFace(big, label.rect, 2)) << "label " << label.name;
+  for (const auto& label : kKeyLabels)
+    EXPECT_TRUE(MiddleIsMostlyKeyFace(big, PixelRect(label.rect), 2)) << "label " << label.caption;
 }
 
 TEST(WindowIcon, Is32By32In16Colours) {

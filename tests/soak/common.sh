@@ -1,5 +1,6 @@
 # Sourced by soak.sh and valgrind.sh: installs the tools the storm needs,
-# builds the program when it is missing and sets app, seed and log_dir.
+# builds the program and its label file (drive.py reads it) when the program
+# is missing and sets app, seed and log_dir.
 
 prepare_soak() {
   local packages=(xvfb xauth openbox xdotool xclip x11-utils x11-apps python3 "$@")
@@ -10,7 +11,7 @@ prepare_soak() {
   if [ ! -x "$app" ]; then
     install_missing "${BUILD_PACKAGES[@]}"
     cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$repo/build" -j "$(nproc)" --target quintora
+    cmake --build "$repo/build" -j "$(nproc)" --target quintora soak-window-labels
     app="$repo/build/bin/quintora"
   fi
   seed="${SOAK_SEED:-6}"

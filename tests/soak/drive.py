@@ -9,6 +9,9 @@ and checks what the clipboard holds (xclip), and samples the resident
 memory. At the end it checks the program is alive and answers, closes it
 with its close mark and prints a summary.
 
+Where the window's labels lie comes from the file the build writes next to
+the program from its control table (target soak-window-labels).
+
 Standard library only. Run it inside tests/x11/with-x.sh (DISPLAY set).
 """
 
@@ -25,18 +28,15 @@ from collections import Counter
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
-LAYOUT_H = REPO / "ui" / "Layout.h"
 SKIN_BMP = REPO / "resources" / "skin.bmp"
+LABELS_FILE = "soak-window-labels.json"  # next to the program
 
 WINDOW_W, WINDOW_H = 353, 428
 WINDOW_POS = (40, 40)          # where the calculator is put on the screen
 OTHER_GEOMETRY = "300x200+600+450"  # the window that takes the focus away
 
+CLOSE_MARGIN = 4  # pixels kept clear round the close mark, never clicked during the storm
 # Window pixels (x0, y0, x1, y1), inclusive.
-CLOSE_MARK = (294, 21, 307, 44)         # LbCerrar; never clicked during the storm
-CLOSE_MARGIN = 4
-MIN_MARK = (259, 21, 270, 42)           # LbMin: 12 x 22 px at (259, 21)
-ABOUT_SPOT = (26, 375, 199, 407)         # LbTeskold
 # The message panel lies at (14, 174) while shown; its arrow covers
 # (277..311, 286..313).
 PANEL_ARROW = (280, 289, 306, 311)
@@ -72,22 +72,22 @@ class Fault(Exception):
 
 # --- static description of the window ---------------------------------------
 
-def key_label_rects():
-    """The skin key labels (name, rect in window pixels) read from the layout."""
-    text = LAYOUT_H.read_text(encoding="utf-8")
-    block = text[text.index("kKeyLabels"):text.index("kOtherLabels")]
-    # The caption is a literal or an entry of the captions table.
-    pattern = re.compile(r'\{"(\w+)",\s*(-?\d+),\s*(?:"[^"]*"|\w+\[\d+\]),\s*'
-                         r'\{(\d+),\s*(\d+),\s*(\d+),\s*(\d+)\}')
-    rects = []
-    for name, index, left, top, width, height in pattern.findall(block):
-        x, y = int(left) // 15, int(top) // 15
-        w, h = int(width) // 15, int(height) // 15
-        label = name if index == "-1" else f"{name}({index})"
-        rects.append((label, (x, y, x + w - 1, y + h - 1)))
-    if len(rects) != 22:
-        raise SystemExit(f"drive.py: expected 22 key labels in {LAYOUT_H}, found {len(rects)}")
-    return rects
+def window_labels(path):
+    """The window's labels from the file the build writes: the key labels as
+    (name, rect) in the order of the control table, and every label's rect by
+    name; rects in window pixels (x0, y0, x1, y1), inclusive."""
+    try:
+        table = json.loads(Path(path).read_text(encoding="utf-8"))
+    except OSError as e:
+        raise SystemExit(f"drive.py: cannot read {path} ({e.strerror}); "
+                         "build the target soak-window-labels")
+
+    def inclusive(label):
+        x, y, w, h = label["rect"]
+        return label["name"], (x, y, x + w - 1, y + h - 1)
+
+    keys = [inclusive(label) for label in table["keyLabels"]]
+    return keys, dict(keys + [inclusive(label) for label in table["otherLabels"]])
 
 
 def skin_mask():
@@ -120,8 +120,12 @@ def inside(rect, x, y, margin=0):
 class Targets:
     """Pixel lists the storm picks from."""
 
-    def __init__(self):
-        self.keys = key_label_rects()
+    def __init__(self, labels_path):
+        self.keys, labels = window_labels(labels_path)
+        self.close_mark = labels["LbCerrar"]
+        self.min_mark = labels["LbMin"]
+        self.about_spot = labels["LbTeskold"]
+        self.memo_mark = labels["lblMemoFlag"]
         white = skin_mask()
         self.holes, self.body = [], []
         key_rects = [r for _, r in self.keys]
@@ -132,9 +136,9 @@ class Targets:
                     continue
                 if any(inside(r, x, y, 1) for r in key_rects):
                     continue
-                if inside(CLOSE_MARK, x, y, CLOSE_MARGIN) or inside(MIN_MARK, x, y, 2):
+                if inside(self.close_mark, x, y, CLOSE_MARGIN) or inside(self.min_mark, x, y, 2):
                     continue
-                if inside(ABOUT_SPOT, x, y, 2):
+                if inside(self.about_spot, x, y, 2):
                     continue
                 self.body.append((x, y))
         # Points of each key label that lie on the skin (a click there lands).
@@ -218,7 +222,7 @@ class Storm:
         self.log_dir = Path(opts.log_dir)
         self.events_log = open(self.log_dir / "events.log", "w", buffering=1)
         self.x = X(opts.slow, self.events_log)
-        self.t = Targets()
+        self.t = Targets(opts.labels)
         self.counts = Counter()
         self.timing = Counter()  # seconds spent per kind of event
         self.faults = []
@@ -410,13 +414,13 @@ class Storm:
         elif kind == "body":
             p = self.rng.choice(self.t.body)
         elif kind == "mark":
-            p = self.rand_in(self.rng.choice([MIN_MARK, CLOSE_MARK, (300, 152, 315, 170)]))
+            p = self.rand_in(self.rng.choice([self.t.min_mark, self.t.close_mark, self.t.memo_mark]))
         elif kind == "hole":
             p = self.rng.choice(self.t.holes)
         elif kind == "arrow":
             p = self.rand_in(PANEL_ARROW)
         else:
-            p = self.rand_in(ABOUT_SPOT)
+            p = self.rand_in(self.t.about_spot)
         self.move(p)
         self.counts[f"move:{kind}"] += 1
         self.x.note(f"move {kind} {p}")
@@ -430,7 +434,7 @@ class Storm:
 
     def ev_click_body(self):
         p = self.rng.choice(self.t.body)
-        assert not inside(CLOSE_MARK, *p, CLOSE_MARGIN)
+        assert not inside(self.t.close_mark, *p, CLOSE_MARGIN)
         self.click(p)
         self.counts["click:body"] += 1
         self.x.note(f"click body {p}")
@@ -449,21 +453,21 @@ class Storm:
         self.x.note(f"click arrow {p}")
 
     def ev_click_about(self):
-        p = self.rand_in(ABOUT_SPOT)
+        p = self.rand_in(self.t.about_spot)
         self.click(p)
         self.panel_up = True
         self.counts["click:about"] += 1
         self.x.note(f"click about {p}")
 
     def ev_click_memo_mark(self):
-        p = self.rand_in((300, 152, 315, 170))
+        p = self.rand_in(self.t.memo_mark)
         self.click(p)
         self.counts["click:memory mark"] += 1
         self.x.note(f"click memory mark {p}")
 
     def ev_minimise(self):
         self.dismiss_dialogs()
-        p = self.rand_in(MIN_MARK)
+        p = self.rand_in(self.t.min_mark)
         self.move(p)
         self.click(p)
         self.x.note(f"click minimise {p}")
@@ -573,7 +577,8 @@ class Storm:
         self.dismiss_dialogs()
         self.activate(self.wid)
         self.origin = window_origin(self.x, self.wid)
-        p = ((CLOSE_MARK[0] + CLOSE_MARK[2]) // 2, (CLOSE_MARK[1] + CLOSE_MARK[3]) // 2)
+        mark = self.t.close_mark
+        p = ((mark[0] + mark[2]) // 2, (mark[1] + mark[3]) // 2)
         self.move(p)
         self.click(p)
         self.x.note("click close mark (end of run)")
@@ -592,6 +597,7 @@ class Storm:
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--app", required=True)
+    ap.add_argument("--labels", help=f"the window's labels (default: {LABELS_FILE} beside --app)")
     ap.add_argument("--seconds", type=float, default=150)
     ap.add_argument("--seed", type=int, default=6)
     ap.add_argument("--delay", type=float, default=0.01, help="pause between events (s)")
@@ -607,6 +613,7 @@ def main():
     ap.add_argument("--summary", help="write the figures as JSON here")
     ap.add_argument("wrapper", nargs="*", help="command to run the program under (after --)")
     o = ap.parse_args()
+    o.labels = o.labels or str(Path(o.app).with_name(LABELS_FILE))
 
     def on_term(signum, _frame):
         raise SystemExit(f"stopped by signal {signum}")

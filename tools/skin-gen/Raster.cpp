@@ -26,6 +26,15 @@ bool NearSegment(Point p, Point a, Point b, int64_t d) {
   return Square(cross) <= Square(d) * length2;
 }
 
+// The smallest box that holds every corner.
+Box BoundsOf(const std::vector<Point>& corners) {
+  if (corners.size() < 3) throw std::logic_error("a polygon needs three corners");
+  Box box{corners[0].x, corners[0].y, corners[0].x + 1, corners[0].y + 1};
+  for (Point c : corners)
+    box = {std::min(box.x0, c.x), std::min(box.y0, c.y), std::max(box.x1, c.x + 1), std::max(box.y1, c.y + 1)};
+  return box;
+}
+
 }  // namespace
 
 Box Grown(Box b, int64_t d) { return {b.x0 - d, b.y0 - d, b.x1 + d, b.y1 + d}; }
@@ -63,10 +72,7 @@ Shape Ellipse(Point centre, int64_t rx, int64_t ry) {
 }
 
 Shape ConvexPolygon(std::vector<Point> corners, int64_t offset) {
-  if (corners.size() < 3) throw std::logic_error("a polygon needs three corners");
-  Box box{corners[0].x, corners[0].y, corners[0].x + 1, corners[0].y + 1};
-  for (Point c : corners)
-    box = {std::min(box.x0, c.x), std::min(box.y0, c.y), std::max(box.x1, c.x + 1), std::max(box.y1, c.y + 1)};
+  const Box box = BoundsOf(corners);
   auto inside = [corners = std::move(corners), offset](Point p) {
     const size_t n = corners.size();
     bool positive = false, negative = false, near = false;
@@ -81,6 +87,25 @@ Shape ConvexPolygon(std::vector<Point> corners, int64_t offset) {
     return offset > 0 ? in || near : in && !near;
   };
   return {inside, Grown(box, std::max(offset, int64_t{0}))};
+}
+
+Shape Polygon(std::vector<Point> corners) {
+  const Box box = BoundsOf(corners);
+  auto inside = [corners = std::move(corners)](Point p) {
+    // Counts the edges that cross the horizontal line through p left of p.
+    const size_t n = corners.size();
+    bool in = false;
+    for (size_t i = 0; i < n; ++i) {
+      const Point a = corners[i], b = corners[(i + 1) % n];
+      if ((a.y > p.y) == (b.y > p.y)) continue;
+      // Left of p: the cross product is negative for an edge that goes
+      // down (y growing), positive for one that goes up. No division.
+      const int64_t cross = (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+      if ((b.y > a.y) == (cross < 0)) in = !in;
+    }
+    return in;
+  };
+  return {inside, box};
 }
 
 Shape Union(Shape a, Shape b) {

@@ -49,6 +49,8 @@ Shape Ellipse(Point centre, int64_t rx, int64_t ry);
 // A convex polygon, grown (offset > 0) or shrunk (offset < 0) by the
 // distance |offset| with rounded corners.
 Shape ConvexPolygon(std::vector<Point> corners, int64_t offset = 0);
+// Any polygon, inside by the even-odd rule.
+Shape Polygon(std::vector<Point> corners);
 
 Shape Union(Shape a, Shape b);
 Shape Intersection(Shape a, Shape b);

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "LayoutQt.h"
 #include "Noise.h"
 #include "Raster.h"
 #include "SkinLayout.h"
@@ -150,23 +151,25 @@ QFont CaptionFont(const QString& fontFile, int pixelSize) {
   return font;
 }
 
-// Draws `key`'s caption where the window's label draws it on hover (as
-// QPainter::drawText(rect, alignment, caption) lays it out: one line, its
+// Draws the caption of `label` where the window's label draws it on hover
+// (as QPainter::drawText(rect, alignment, caption) lays it out: one line, its
 // advance centred in the rectangle or at its left edge, its top at the
 // rectangle's top), in the glyph colour over a shadow one pixel down and
 // right. Laying it out in the skin's own coordinates under the painter's
 // scale makes the 2x picture's glyphs the captions as they come out at a
 // device pixel ratio of 2.
-void DrawCaptionGlyph(QPainter& p, const Key& key, const SkinFonts& fonts) {
-  QTextLayout layout(QString::fromLatin1(key.text), CaptionFont(fonts.captions, key.pixelSize));
+void DrawCaptionGlyph(QPainter& p, const quintora::layout::Label& label, const SkinFonts& fonts) {
+  QTextLayout layout(QString::fromUtf8(label.caption),
+                     CaptionFont(fonts.captions, quintora::PointsToPixels(label.font.points)));
   layout.setCacheEnabled(true);
   layout.beginLayout();
   QTextLine line = layout.createLine();
   line.setLineWidth(0x01000000);  // no wrapping
   layout.endLayout();
 
-  const QRectF r = Edges(key.caption);
-  const double dx = key.alignLeft ? 0.0 : (r.width() - line.horizontalAdvance()) / 2;
+  const QRectF r = quintora::PixelRect(label.rect);
+  const bool alignLeft = label.align == quintora::layout::Align::Left;
+  const double dx = alignLeft ? 0.0 : (r.width() - line.horizontalAdvance()) / 2;
   const QPointF at(r.left() + dx, r.top());
   p.save();
   p.setPen(kGlyphShadow);
@@ -202,7 +205,7 @@ void DrawKey(QPainter& p, const Key& key, const SkinFonts& fonts) {
   p.drawPath(RoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5.5));
   p.restore();
 
-  DrawCaptionGlyph(p, key, fonts);
+  DrawCaptionGlyph(p, key.label, fonts);
 }
 
 void DrawFace(QPainter& p) {
@@ -395,25 +398,73 @@ void PaintSkin(QPainter& p, const SkinFonts& fonts, int scale) {
   DrawFrameRim(p, body);
 }
 
-// The body outline of BodyOutline() as an integer shape, in pixels times
-// raster::kUnit: a union of rectangles whose convex corners are rounded off
-// and whose two inner corners are filleted. Each rounded corner is the box
-// between the arc's centre and the corner, less the arc's disc.
+// The body outline: the corners of its straight edges in pixels, clockwise
+// from the top left, each rounded off with its radius; at the two inner
+// corners (the foot of the raised top-right part and the step at the bottom
+// right) the radius is a fillet. The painted outline (BodyOutline) and the
+// pixel mask (BodyShape) are both made from it.
+struct BodyCorner {
+  int x, y, radius;
+};
+constexpr std::array<BodyCorner, 8> kBodyCorners = {{
+    {0, 55, 14},         // top left
+    {256, 55, 3},        // foot of the raised part (inner)
+    {256, 0, 10},        // top left of the raised part
+    {kWidth, 0, 70},     // top right
+    {kWidth, 371, 16},   // bottom right, above the step
+    {200, 371, 6},       // the step (inner)
+    {200, kHeight, 10},  // bottom right of the part below the step
+    {0, kHeight, 70},    // bottom left
+}};
+
+// How the outline rounds off corner i: the arc's centre and radius, the unit
+// step (along x or y) of the edge that leaves the corner, and whether the
+// outline turns right there (clockwise on the screen: an outer corner) or
+// left (an inner corner, filleted).
+struct CornerArc {
+  QPoint corner, centre;
+  int radius;
+  QPoint out;
+  bool outer;
+};
+
+QPoint Step(const BodyCorner& from, const BodyCorner& to) {
+  return QPoint((to.x > from.x) - (to.x < from.x), (to.y > from.y) - (to.y < from.y));
+}
+
+CornerArc ArcAt(size_t i) {
+  const size_t n = kBodyCorners.size();
+  const BodyCorner& c = kBodyCorners[i];
+  const QPoint in = Step(kBodyCorners[(i + n - 1) % n], c);
+  const QPoint out = Step(c, kBodyCorners[(i + 1) % n]);
+  const QPoint corner(c.x, c.y);
+  return {corner, corner - c.radius * in + c.radius * out, c.radius, out, in.x() * out.y() > in.y() * out.x()};
+}
+
+// The angle of a unit step along x or y as QPainterPath::arcTo counts angles
+// (degrees, counter-clockwise from the positive x axis, y pointing down).
+int ArcAngle(QPoint step) {
+  if (step.x() != 0) return step.x() > 0 ? 0 : 180;
+  return step.y() < 0 ? 90 : 270;
+}
+
+// The body outline as an integer shape, in pixels times raster::kUnit: the
+// straight-edged outline less each outer corner's rounding, plus each inner
+// corner's fillet. Either is the box between the arc's centre and the
+// corner, less the arc's disc.
 raster::Shape BodyShape() {
   using namespace raster;
-  auto px = [](int64_t v) { return v * kUnit; };
-  auto corner = [&px](int64_t cx, int64_t cy, int64_t r, int sx, int sy) {
-    const Box box{px(std::min(cx, cx + sx * r)), px(std::min(cy, cy + sy * r)),
-                  px(std::max(cx, cx + sx * r)), px(std::max(cy, cy + sy * r))};
-    return Minus(Rect(box), Disc({px(cx), px(cy)}, px(r)));
-  };
-  Shape body = Union(Union(Rect({px(0), px(55), px(kWidth), px(371)}), Rect({px(256), 0, px(kWidth), px(55)})),
-                     Rect({0, px(371), px(200), px(kHeight)}));
-  body = Union(Union(body, corner(253, 52, 3, 1, 1)), corner(206, 377, 6, -1, -1));
-  for (const auto& [cx, cy, r, sx, sy] : {std::array{14, 69, 14, -1, -1}, std::array{266, 10, 10, -1, -1},
-                                          std::array{274, 70, 70, 1, -1}, std::array{328, 355, 16, 1, 1},
-                                          std::array{190, 412, 10, 1, 1}, std::array{70, 352, 70, -1, 1}})
-    body = Minus(body, corner(cx, cy, r, sx, sy));
+  auto grid = [](QPoint p) { return Point{p.x() * kUnit, p.y() * kUnit}; };
+  std::vector<Point> corners;
+  for (const BodyCorner& c : kBodyCorners) corners.push_back(grid({c.x, c.y}));
+  Shape body = Polygon(std::move(corners));
+  for (size_t i = 0; i < kBodyCorners.size(); ++i) {
+    const CornerArc arc = ArcAt(i);
+    const Point a = grid(arc.corner), c = grid(arc.centre);
+    const Box box{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+    Shape rounding = Minus(Rect(box), Disc(c, arc.radius * kUnit));
+    body = arc.outer ? Minus(std::move(body), std::move(rounding)) : Union(std::move(body), std::move(rounding));
+  }
   return body;
 }
 
@@ -437,31 +488,15 @@ QImage BodyMask() {
 }  // namespace
 
 QPainterPath BodyOutline() {
-  constexpr double kTop = 55.0;          // top edge of the left part
-  constexpr double kNotch = 3.0;         // fillet where the top edge meets the raised part
-  constexpr double kRaisedLeft = 256.0;  // left edge of the raised top-right part
-  constexpr double kBigRound = 70.0;     // top-right and bottom-left corners
-  constexpr double kStepTop = 371.0;     // bottom of the right part
-  constexpr double kStepFillet = 6.0;
-  constexpr double kFootRight = 206.0 - kStepFillet;
-
   QPainterPath path;
-  path.moveTo(0, kTop + 14);
-  path.arcTo(QRectF(0, kTop, 28, 28), 180, -90);
-  path.lineTo(kRaisedLeft - kNotch, kTop);
-  path.arcTo(QRectF(kRaisedLeft - 2 * kNotch, kTop - 2 * kNotch, 2 * kNotch, 2 * kNotch), -90, 90);
-  path.lineTo(kRaisedLeft, 10);
-  path.arcTo(QRectF(kRaisedLeft, 0, 20, 20), 180, -90);
-  path.lineTo(kWidth - kBigRound, 0);
-  path.arcTo(QRectF(kWidth - 2 * kBigRound, 0, 2 * kBigRound, 2 * kBigRound), 90, -90);
-  path.lineTo(kWidth, kStepTop - 16);
-  path.arcTo(QRectF(kWidth - 32, kStepTop - 32, 32, 32), 0, -90);
-  path.lineTo(kFootRight + kStepFillet, kStepTop);
-  path.arcTo(QRectF(kFootRight, kStepTop, 2 * kStepFillet, 2 * kStepFillet), 90, 90);
-  path.lineTo(kFootRight, kHeight - 10);
-  path.arcTo(QRectF(kFootRight - 20, kHeight - 20, 20, 20), 0, -90);
-  path.lineTo(kBigRound, kHeight);
-  path.arcTo(QRectF(0, kHeight - 2 * kBigRound, 2 * kBigRound, 2 * kBigRound), 270, -90);
+  for (size_t i = 0; i < kBodyCorners.size(); ++i) {
+    const CornerArc arc = ArcAt(i);
+    const int r = arc.radius;
+    if (i == 0) path.moveTo(arc.centre - r * arc.out);
+    // arcTo draws the straight edge up to the arc's start as well.
+    path.arcTo(QRectF(arc.centre.x() - r, arc.centre.y() - r, 2 * r, 2 * r), ArcAngle(-arc.out),
+               arc.outer ? -90 : 90);
+  }
   path.closeSubpath();
   return path;
 }

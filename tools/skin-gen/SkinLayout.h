@@ -1,13 +1,15 @@
 #pragma once
 
 // Geometry of the skin picture in pixels (x to the right, y down). Ranges are
-// inclusive pixel ranges, as the window's control table gives them; the
-// drawing code turns them into edge coordinates (right/bottom + 1).
+// inclusive pixel ranges; the drawing code turns them into edge coordinates
+// (right/bottom + 1). The labels the window lays over the skin come from its
+// control table (Layout.h).
 
 #include <QRect>
-#include <QString>
 
 #include <array>
+
+#include "Layout.h"
 
 namespace skingen::layout {
 
@@ -38,17 +40,14 @@ constexpr QRect kCloseTab(QPoint(288, 20), QPoint(316, 44));
 // Logo letters.
 constexpr QRect kLogo(QPoint(32, 380), QPoint(183, 400));
 
-// A key: its painted face, and the glyph painted on it. The glyph is the
-// key's hover caption drawn in the light glyph colour, laid out as the
-// window's label draws that caption (same rectangle, pixel size and
-// alignment; top-aligned), so that lighting the key recolours its glyph in
-// place instead of printing a second one beside it.
+// A key: its painted face, and the key label of the window's control table
+// that lies over it. The glyph is the label's caption drawn in the light
+// glyph colour, laid out as the window's label draws it (same rectangle,
+// pixel size and alignment; top-aligned), so that lighting the key recolours
+// its glyph in place instead of printing a second one beside it.
 struct Key {
-  QRect face;         // inclusive pixel range of the key face
-  QRect caption;      // the label: left, top, width, height
-  const char* text;   // the caption
-  int pixelSize;      // caption font size in pixels
-  bool alignLeft;     // left-aligned caption; otherwise centred
+  QRect face;  // inclusive pixel range of the key face
+  const quintora::layout::Label& label;
 };
 
 constexpr int kCol[6][2] = {{26, 61}, {76, 112}, {126, 162}, {183, 219}, {233, 268}, {280, 316}};
@@ -58,29 +57,34 @@ constexpr QRect KeyRect(int row, int col) {
   return QRect(QPoint(kCol[col][0], kRow[row][0]), QPoint(kCol[col][1], kRow[row][1]));
 }
 
-constexpr std::array<Key, 22> kKeys = {{
-    {KeyRect(0, 0), QRect(31, 175, 31, 26), "7", 21, false},
-    {KeyRect(0, 1), QRect(81, 175, 31, 26), "8", 21, false},
-    {KeyRect(0, 2), QRect(131, 175, 31, 26), "9", 21, false},
-    {KeyRect(0, 3), QRect(184, 175, 33, 28), "C", 21, false},
-    {KeyRect(0, 4), QRect(235, 175, 33, 28), "CE", 21, false},
-    {KeyRect(0, 5), QRect(284, 176, 30, 30), "M+", 21, true},
-    {KeyRect(1, 0), QRect(31, 219, 31, 26), "4", 21, false},
-    {KeyRect(1, 1), QRect(81, 219, 31, 26), "5", 21, false},
-    {KeyRect(1, 2), QRect(131, 219, 31, 26), "6", 21, false},
-    {KeyRect(1, 3), QRect(188, 208, 29, 31), "+", 32, false},
-    {KeyRect(1, 4), QRect(236, 207, 29, 32), "-", 32, false},
-    {KeyRect(1, 5), QRect(283, 218, 30, 30), "M-", 21, true},
-    {KeyRect(2, 0), QRect(29, 262, 31, 26), "1", 21, false},
-    {KeyRect(2, 1), QRect(81, 262, 31, 26), "2", 21, false},
-    {KeyRect(2, 2), QRect(131, 262, 31, 26), "3", 21, false},
-    {KeyRect(2, 3), QRect(187, 264, 29, 28), "X", 19, false},
-    {KeyRect(2, 4), QRect(236, 262, 29, 32), "/", 21, false},
-    {KeyRect(2, 5), QRect(283, 262, 30, 30), "MR", 21, true},
-    {QRect(QPoint(26, 302), QPoint(112, 331)), QRect(35, 303, 76, 26), "0", 21, false},
-    {KeyRect(3, 2), QRect(131, 300, 30, 30), ".", 21, false},
-    {QRect(QPoint(184, 302), QPoint(270, 331)), QRect(189, 301, 77, 32), "=", 24, false},
-    {KeyRect(3, 5), QRect(284, 303, 30, 30), "MC", 21, true},
+constexpr const quintora::layout::Label& KeyLabel(const char* name, int index = -1) {
+  return quintora::layout::FindLabel(quintora::layout::kKeyLabels, name, index);
+}
+
+// In drawing order, row by row.
+constexpr std::array<Key, quintora::layout::kKeyLabels.size()> kKeys = {{
+    {KeyRect(0, 0), KeyLabel("TeclaNumero", 7)},
+    {KeyRect(0, 1), KeyLabel("TeclaNumero", 8)},
+    {KeyRect(0, 2), KeyLabel("TeclaNumero", 9)},
+    {KeyRect(0, 3), KeyLabel("LbCancel")},
+    {KeyRect(0, 4), KeyLabel("LbCancelaEntrada")},
+    {KeyRect(0, 5), KeyLabel("TeclaMemoria", 0)},
+    {KeyRect(1, 0), KeyLabel("TeclaNumero", 4)},
+    {KeyRect(1, 1), KeyLabel("TeclaNumero", 5)},
+    {KeyRect(1, 2), KeyLabel("TeclaNumero", 6)},
+    {KeyRect(1, 3), KeyLabel("TeclaOpera", 0)},
+    {KeyRect(1, 4), KeyLabel("TeclaOpera", 1)},
+    {KeyRect(1, 5), KeyLabel("TeclaMemoria", 1)},
+    {KeyRect(2, 0), KeyLabel("TeclaNumero", 1)},
+    {KeyRect(2, 1), KeyLabel("TeclaNumero", 2)},
+    {KeyRect(2, 2), KeyLabel("TeclaNumero", 3)},
+    {KeyRect(2, 3), KeyLabel("TeclaOpera", 2)},
+    {KeyRect(2, 4), KeyLabel("TeclaOpera", 3)},
+    {KeyRect(2, 5), KeyLabel("TeclaMemoria", 2)},
+    {QRect(QPoint(26, 302), QPoint(112, 331)), KeyLabel("TeclaNumero", 0)},
+    {KeyRect(3, 2), KeyLabel("LbDecimal")},
+    {QRect(QPoint(184, 302), QPoint(270, 331)), KeyLabel("TeclaOpera", 4)},
+    {KeyRect(3, 5), KeyLabel("TeclaMemoria", 3)},
 }};
 
 }  // namespace skingen::layout
