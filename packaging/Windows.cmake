@@ -25,19 +25,12 @@ if(TARGET Qt6::QWindowsVistaStylePlugin)
   list(APPEND quintora_installed_dlls styles/$<TARGET_FILE_NAME:Qt6::QWindowsVistaStylePlugin>)
 endif()
 
-# MinGW's Qt DLLs use the shared GCC runtime and winpthreads (the program
-# has them linked in statically).
-if(MINGW)
-  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
-      message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know where ${dll} is")
-    endif()
-    install(FILES ${path} DESTINATION .)
-    list(APPEND quintora_installed_dlls ${dll})
-  endforeach()
-endif()
+# The runtime MinGW's Qt DLLs need (WindowsRuntime.cmake).
+foreach(dll IN LISTS QUINTORA_RUNTIME_DLLS)
+  install(FILES ${dll} DESTINATION .)
+  get_filename_component(name ${dll} NAME)
+  list(APPEND quintora_installed_dlls ${name})
+endforeach()
 
 # install --strip and CPack strip the program; the DLLs are copies and are
 # stripped in place.
@@ -83,7 +76,8 @@ set(CPACK_PACKAGE_NAME Quintora)
 set(CPACK_PACKAGE_VENDOR "Quintora developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Small desktop calculator with a painted skin")
-set(CPACK_PACKAGE_FILE_NAME Quintora-${PROJECT_VERSION}-win64)
+set(QUINTORA_WINDOWS_PACKAGE Quintora-${PROJECT_VERSION}-win64)  # the zip's name; the installer's ends in -setup
+set(CPACK_PACKAGE_FILE_NAME ${QUINTORA_WINDOWS_PACKAGE})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quintora)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quintora)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
@@ -105,7 +99,22 @@ set(CPACK_NSIS_PACKAGE_NAME Quintora)
 set(CPACK_NSIS_DISPLAY_NAME Quintora)
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
   [[CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Quintora.lnk" "$INSTDIR\Quintora.exe" "" "$INSTDIR\Quintora.exe" 0]])
-set(CPACK_NSIS_DELETE_ICONS_EXTRA [[Delete "$SMPROGRAMS\$MUI_TEMP\Quintora.lnk"]])
+# The entry in "Programs and Features" as a native installer writes it: the
+# size installed, a quiet uninstall, the folder, and the flags as numbers.
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [[
+  !define QUINTORA_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quintora"
+  SectionGetSize 0 $0
+  WriteRegDWORD SHCTX "${QUINTORA_UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD SHCTX "${QUINTORA_UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${QUINTORA_UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr SHCTX "${QUINTORA_UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${QUINTORA_UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+]])
+# The installer keeps its folder under the vendor's key, which is left
+# empty when it goes; deleting it here runs after the installer's own key
+# is gone (the extra uninstall commands run before).
+set(CPACK_NSIS_DELETE_ICONS_EXTRA [[Delete "$SMPROGRAMS\$MUI_TEMP\Quintora.lnk"
+  DeleteRegKey /ifempty SHCTX "Software\Quintora developers"]])
 set(CPACK_NSIS_INSTALLED_ICON_NAME Quintora.exe)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/quintora.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/quintora.ico)
