@@ -1,5 +1,6 @@
 #include <QEvent>
 #include <QGuiApplication>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -37,11 +38,26 @@ void frmCalculator::KeepOnScreen() {
   move(x, y);
 }
 
+// The window has one size, and takes it back at once when another program
+// resizes it: Windows applies no minimum or maximum to a borderless window
+// that another program moves with SetWindowPos, nor does every X11 window
+// manager.
+void frmCalculator::resizeEvent(QResizeEvent* event) {
+  const QSize fixed = minimumSize();
+  if (fixed == maximumSize() && size() != fixed) resize(fixed);
+  QWidget::resizeEvent(event);
+}
+
 // A window of one size is never maximised or full screen; a window manager
-// that makes it so anyway is answered with the normal state.
+// or program that makes it so anyway is answered with the normal state, in
+// the normal place. Windows moves a maximised window to the screen's corner
+// after it has told the state: the move back waits for that.
 void frmCalculator::RefuseLargerStates() {
   const Qt::WindowStates larger = Qt::WindowMaximized | Qt::WindowFullScreen;
-  if (windowState() & larger) setWindowState(windowState() & ~larger);
+  if (!(windowState() & larger)) return;
+  const QRect normal = normalGeometry();
+  setWindowState(windowState() & ~larger);
+  if (normal.isValid()) QTimer::singleShot(0, this, [this, place = normal.topLeft()] { move(place); });
 }
 
 }  // namespace quintora

@@ -48,6 +48,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // Building the controls of the layout.

@@ -10,10 +10,12 @@
 namespace quintora::test {
 
 // While it lives, accessibility is on, as when a screen reader runs, and
-// the announcements the window hands to Qt's accessibility (value changes
-// that carry a text) are recorded as "source: text" between the window and
-// the platform's bridge. Only what reaches Qt is seen here, not what the
-// platform makes of it.
+// the announcements the window hands to Qt's accessibility are recorded as
+// "source: text" between the window and the platform's bridge: value changes
+// whose value is a text, from an object with an accessible interface, which
+// is what Qt 6.4's Windows bridge needs to raise a UI Automation
+// notification (qwindowsuiamainprovider.cpp, notifyValueChange). Only what
+// reaches Qt is seen here, not what the platform makes of it.
 class AnnouncementRecorder {
  public:
   AnnouncementRecorder() {
@@ -40,7 +42,8 @@ class AnnouncementRecorder {
   static void Record(QAccessibleEvent* event) {
     if (event->type() == QAccessible::ValueChanged) {
       const QVariant value = static_cast<QAccessibleValueChangeEvent*>(event)->value();
-      if (value.typeId() == QMetaType::QString) announced() << event->object()->objectName() + ": " + value.toString();
+      if (value.typeId() == QMetaType::QString && event->accessibleInterface())
+        announced() << event->object()->objectName() + ": " + value.toString();
     }
     if (next()) next()(event);
   }

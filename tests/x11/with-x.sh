@@ -69,7 +69,8 @@ wm_manages_windows() {
 }
 
 if [ "$wm" -eq 1 ]; then
-  openbox --sm-disable >/dev/null 2>&1 &
+  # Its log and settings in the private folder, not in the user's home.
+  XDG_CACHE_HOME="$fifo_dir" XDG_CONFIG_HOME="$fifo_dir" openbox --sm-disable >/dev/null 2>&1 &
   wm_pid=$!
   wait_until 60 wm_announced || { echo "with-x.sh: openbox did not come up" >&2; exit 1; }
   wm_manages_windows || { echo "with-x.sh: openbox does not manage windows" >&2; exit 1; }
