@@ -44,7 +44,11 @@ quint32 Field(const QByteArray& bytes, qsizetype at, int size) {
 // first scans Qt's image-format plugins and, to tell a file's format from its
 // contents, loads every one of them. These few formats are simple enough.
 
-// An uncompressed 24-bit BMP, as RGB32; a null image for anything else.
+// An uncompressed 24-bit BMP with top-down rows (a negative height); a null
+// image for anything else. Its rows are blue, green, red bytes, which is Qt's
+// BGR888, so the image reads the file in place, without a copy, and keeps
+// the file's bytes alive. Qt reads 24-bit pixels a byte at a time, so the
+// rows need not start on a 4-byte boundary.
 QImage DecodeBmp24(const QByteArray& file) {
   if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return {};
   const quint32 pixels = Field(file, 10, 4);
@@ -52,19 +56,14 @@ QImage DecodeBmp24(const QByteArray& file) {
   const auto width = static_cast<qint32>(Field(file, 18, 4));
   const auto height = static_cast<qint32>(Field(file, 22, 4));
   if (header < 40 || Field(file, 28, 2) != 24 || Field(file, 30, 4) != 0) return {};
-  if (width <= 0 || height == 0 || width > 32768 || std::abs(height) > 32768) return {};
-  const int rows = std::abs(height);
+  if (width <= 0 || width > 32768 || height >= 0 || height < -32768) return {};
+  const int rows = -height;
   const qsizetype stride = (qsizetype(width) * 3 + 3) & ~qsizetype(3);
   if (qsizetype(pixels) + stride * rows > file.size()) return {};
 
-  // The rows are blue, green, red bytes: Qt's vectorised conversion does
-  // the work, reading the file's bytes in place. A positive height means
-  // bottom-up rows.
-  const QImage rowsInFile(reinterpret_cast<const uchar*>(file.constData()) + pixels, width, rows, stride,
-                          QImage::Format_BGR888);
-  QImage image = rowsInFile.convertToFormat(QImage::Format_RGB32);
-  if (height > 0) image.mirror(false, true);
-  return image;
+  auto* bytes = new QByteArray(file);
+  return QImage(reinterpret_cast<const uchar*>(bytes->constData()) + pixels, width, rows, stride,
+                QImage::Format_BGR888, [](void* kept) { delete static_cast<QByteArray*>(kept); }, bytes);
 }
 
 // One image of an icon or cursor file: an uncompressed DIB of 1, 4, 8 or 32
@@ -161,7 +160,7 @@ int EntryFor(const QByteArray& file, int size, qreal devicePixelRatio, Usable us
   return std::max(best, 0);
 }
 
-constexpr std::array<int, 6> kIconSizes = {16, 32, 48, 64, 128, 256};
+constexpr std::array<int, 4> kIconSizes = {16, 32, 48, 64};
 
 // The window icon. Its pictures are decoded when a size is asked for (the
 // window system takes them once, when the window is created) and not kept.
@@ -214,7 +213,7 @@ class EmbeddedIconEngine final : public QIconEngine {
 QImage SkinPicture() {
   const QByteArray file = Resource("skin.bmp");
   QImage image = DecodeBmp24(file);
-  if (image.isNull()) image = QImage::fromData(file, "BMP").convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) image = QImage::fromData(file, "BMP");
   return image;
 }
 

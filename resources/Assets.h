@@ -14,8 +14,8 @@
 
 namespace quintora::assets {
 
-// The skin picture, 344 x 422, RGB32. Its pure-white pixels are the holes of
-// the window.
+// The skin picture, 344 x 422, 24 bits a pixel (BGR888), read in place from
+// the embedded file. Its pure-white pixels are the holes of the window.
 QImage SkinPicture();
 
 // The same skin drawn at twice the size, 688 x 844 pixels with a device pixel
@@ -23,7 +23,7 @@ QImage SkinPicture();
 // exactly those of SkinPicture(), each doubled.
 QImage SkinPicture2x();
 
-// The calculator icon, in sizes 16, 32, 48, 64, 128 and 256.
+// The calculator's window icon, in sizes 16, 32, 48 and 64.
 QIcon WindowIcon();
 
 // The 32 x 32 hand pointer, with the hot spot stored in the cursor file,

@@ -39,14 +39,32 @@ void FlushWindowSystem() {
 #endif
 }
 
-// The picture as drawn over the background colour, one opaque RGB32 pixel each.
+// The picture as drawn over the background colour, in a format whose rows
+// ScanColours reads: 24-bit pictures as they are, any other opaque one as
+// RGB32.
 QImage OpaquePixels(const QImage& picture, QRgb background) {
+  if (picture.format() == QImage::Format_BGR888) return picture;
   if (!picture.hasAlphaChannel()) return picture.convertToFormat(QImage::Format_RGB32);
   QImage opaque(picture.size(), QImage::Format_RGB32);
   opaque.fill(background);
   QPainter painter(&opaque);
   painter.drawImage(0, 0, picture);
   return opaque;
+}
+
+// The colours of row y of OpaquePixels' result, as 0xRRGGBB.
+void ScanColours(const QImage& pixels, int y, std::vector<QRgb>& row) {
+  const uchar* line = pixels.constScanLine(y);
+  row.resize(size_t(pixels.width()));
+  if (pixels.format() == QImage::Format_BGR888) {
+    for (QRgb& colour : row) {
+      colour = qRgb(line[2], line[1], line[0]) & 0xFFFFFF;
+      line += 3;
+    }
+  } else {
+    const auto* pixel = reinterpret_cast<const QRgb*>(line);
+    for (QRgb& colour : row) colour = *pixel++ & 0xFFFFFF;
+  }
 }
 
 // The part of a window of the given size that stays: every pixel of what the
@@ -65,6 +83,7 @@ QRegion VisibleRegion(const QImage& picture, QSize size, QRgb key, QRgb backgrou
 
   using Runs = std::vector<std::pair<int, int>>;  // [begin, end) in x
   Runs runs, bandRuns;
+  std::vector<QRgb> line;
   std::vector<QRect> rects;
   int bandTop = 0;
   auto closeBand = [&](int bottom) {
@@ -74,13 +93,13 @@ QRegion VisibleRegion(const QImage& picture, QSize size, QRgb key, QRgb backgrou
   for (int y = 0; y < height; ++y) {
     runs.clear();
     if (y < pictureHeight) {
-      const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+      ScanColours(pixels, y, line);
       int x = 0;
       while (x < pictureWidth) {
-        while (x < pictureWidth && (line[x] & 0xFFFFFF) == key) ++x;
+        while (x < pictureWidth && line[x] == key) ++x;
         if (x == pictureWidth) break;
         const int begin = x;
-        while (x < pictureWidth && (line[x] & 0xFFFFFF) != key) ++x;
+        while (x < pictureWidth && line[x] != key) ++x;
         runs.emplace_back(begin, x);
       }
       if (backgroundStays && pictureWidth < width) {

@@ -121,7 +121,7 @@ TEST(SkinPicture, IsAnUncompressed24BitBmpOf344By422) {
   EXPECT_EQ(U32(b, 10), 54u);
   EXPECT_EQ(U32(b, 14), 40u);
   EXPECT_EQ(U32(b, 18), 344u);
-  EXPECT_EQ(U32(b, 22), 422u);  // positive: bottom-up rows
+  EXPECT_EQ(U32(b, 22), static_cast<quint32>(-422));  // negative: top-down rows
   EXPECT_EQ(U16(b, 26), 1);
   EXPECT_EQ(U16(b, 28), 24);
   EXPECT_EQ(U32(b, 30), 0u);  // BI_RGB

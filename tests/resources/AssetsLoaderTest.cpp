@@ -24,7 +24,7 @@ QImage Committed(const char* name) {
 TEST(EmbeddedAssets, SkinPicturesAreTheCommittedFiles) {
   const QImage skin = assets::SkinPicture();
   ASSERT_EQ(skin.size(), QSize(344, 422));
-  EXPECT_EQ(skin, Committed("skin.bmp"));
+  EXPECT_EQ(skin.convertToFormat(QImage::Format_RGB32), Committed("skin.bmp"));
 
   QImage big = assets::SkinPicture2x();
   ASSERT_EQ(big.size(), QSize(688, 844));
@@ -37,7 +37,7 @@ TEST(EmbeddedAssets, SkinPicturesAreTheCommittedFiles) {
 TEST(EmbeddedAssets, IconCursorAndArrowLoad) {
   const QIcon icon = assets::WindowIcon();
   ASSERT_FALSE(icon.isNull());
-  for (int size : {16, 32, 48, 64, 128, 256})
+  for (int size : {16, 32, 48, 64})
     EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
   EXPECT_EQ(icon.pixmap(QSize(32, 32)).size(), QSize(32, 32));
 

@@ -56,6 +56,10 @@ TEST_F(QtShapePlatformTest, KeyPixelsBecomeHolesAndEveryOtherPixelStays) {
   region.Transparencycolor(0x0000FF);  // red, in the low byte
   region.Create();
   EXPECT_EQ(window.mask(), QRegion(SmallSkin::kWhite) + QRegion(SmallSkin::kNearWhite));
+  // The same picture in 24 bits a pixel, the form the skin is held in.
+  box.setPicture(SmallSkin::Make(QColor(0xFF, 0, 0)).convertToFormat(QImage::Format_BGR888));
+  region.Create();
+  EXPECT_EQ(window.mask(), QRegion(SmallSkin::kWhite) + QRegion(SmallSkin::kNearWhite));
 
   box.setPicture(QImage());  // nothing but the key-coloured background
   region.Create();

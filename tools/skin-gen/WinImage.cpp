@@ -113,8 +113,8 @@ QByteArray EncodeBmp24(const QImage& source) {
   Put32(out, 14 + 40 + pixelBytes);
   Put32(out, 0);
   Put32(out, 14 + 40);
-  PutInfoHeader(out, w, h, 24, pixelBytes, 0);
-  for (int y = h - 1; y >= 0; --y) {
+  PutInfoHeader(out, w, -h, 24, pixelBytes, 0);
+  for (int y = 0; y < h; ++y) {
     QByteArray line(row, '\0');
     const auto* px = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < w; ++x) {

@@ -14,7 +14,8 @@
 
 namespace skingen {
 
-// Bottom-up, 24 bpp, BI_RGB, 96 dpi. Alpha is ignored.
+// Top-down (negative height), so that a reader can take the rows in place;
+// 24 bpp, BI_RGB, 96 dpi. Alpha is ignored.
 QByteArray EncodeBmp24(const QImage& image);
 
 // One image of an icon or cursor file.
