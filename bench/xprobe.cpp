@@ -8,7 +8,10 @@
 //
 // First line on stdout:
 //   launched pid=P window=W map_ms=M expose_ms=E stable_ms=S grabs=G changes=C
-// (times in milliseconds from just before the fork). Commands, one a line:
+//            resizes=R late_properties=NAME,NAME...|-
+// (times in milliseconds from just before the fork; resizes and
+// late_properties count what the window changed after its map, until its
+// pixels were stable: size changes, and the properties changed on it). Commands, one a line:
 //   activate app | activate other    -> "ok" or "timeout"
 //   pointer app|other X Y            -> "ok" (pointer warped into that window)
 //   quit                             -> ends the program (SIGTERM) and exits
@@ -58,6 +61,13 @@ xcb_atom_t Atom(const char* name) {
   std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
       xcb_intern_atom_reply(conn, cookie, nullptr), &std::free);
   return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+std::string AtomName(xcb_atom_t atom) {
+  std::unique_ptr<xcb_get_atom_name_reply_t, decltype(&std::free)> reply(
+      xcb_get_atom_name_reply(conn, xcb_get_atom_name(conn, atom), nullptr), &std::free);
+  if (!reply) return "?";
+  return std::string(xcb_get_atom_name_name(reply.get()), std::size_t(xcb_get_atom_name_name_length(reply.get())));
 }
 
 long WindowPid(xcb_window_t window, xcb_atom_t pidAtom) {
@@ -216,7 +226,10 @@ int main(int argc, char** argv) {
   xcb_window_t window = XCB_NONE;
   double mapMs = -1, exposeMs = -1;
   std::set<xcb_window_t> watched;
-  const std::uint32_t clientMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
+  const std::uint32_t clientMask =
+      XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_PROPERTY_CHANGE;
+  int mappedWidth = 0, mappedHeight = 0, resizes = 0;
+  std::set<std::string> lateProperties;
   auto consider = [&](xcb_window_t w, double at) {
     if (window != XCB_NONE || w == other) return;
     if (WindowPid(w, pidAtom) != long(child)) return;
@@ -238,6 +251,19 @@ int main(int argc, char** argv) {
       case XCB_MAP_NOTIFY: {
         auto* e = reinterpret_cast<xcb_map_notify_event_t*>(event);
         if (watched.count(e->window)) consider(e->window, at);
+        break;
+      }
+      case XCB_CONFIGURE_NOTIFY: {
+        auto* e = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+        if (e->window != window || mappedWidth == 0) break;
+        if (e->width != mappedWidth || e->height != mappedHeight) ++resizes;
+        mappedWidth = e->width;
+        mappedHeight = e->height;
+        break;
+      }
+      case XCB_PROPERTY_NOTIFY: {
+        auto* e = reinterpret_cast<xcb_property_notify_event_t*>(event);
+        if (e->window == window && mappedWidth != 0) lateProperties.insert(AtomName(e->atom));
         break;
       }
       case XCB_EXPOSE: {
@@ -275,8 +301,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
         xcb_get_geometry_reply(conn, xcb_get_geometry(conn, window), nullptr), &std::free);
     if (!geometry) Die("window vanished");
-    width = geometry->width;
-    height = geometry->height;
+    width = mappedWidth = geometry->width;
+    height = mappedHeight = geometry->height;
   }
   std::uint64_t last = 0;
   double lastChange = NowMs();
@@ -301,8 +327,13 @@ int main(int argc, char** argv) {
     if (wait > 0) usleep(useconds_t(wait * 1000));
   }
 
-  std::printf("launched pid=%d window=0x%x map_ms=%.2f expose_ms=%.2f stable_ms=%.2f grabs=%d changes=%d\n",
-              int(child), unsigned(window), mapMs, exposeMs, lastChange - start, grabs, changes);
+  std::string late;
+  for (const std::string& name : lateProperties) late += (late.empty() ? "" : ",") + name;
+  std::printf(
+      "launched pid=%d window=0x%x map_ms=%.2f expose_ms=%.2f stable_ms=%.2f grabs=%d changes=%d resizes=%d "
+      "late_properties=%s\n",
+      int(child), unsigned(window), mapMs, exposeMs, lastChange - start, grabs, changes, resizes,
+      late.empty() ? "-" : late.c_str());
   std::fflush(stdout);
 
   std::string line;

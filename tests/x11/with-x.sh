@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X server (Xvfb on a free display) with the
-# openbox window manager, and stops both afterwards, also on failure.
+# openbox window manager and a private D-Bus session bus, as a desktop
+# session has, and stops them afterwards, also on failure.
 # Usage: with-x.sh [--no-wm] [--a11y] COMMAND [ARG...]
+#   --a11y  Qt programs talk to the accessibility bus, which the session bus
+#           starts on demand, as when a screen reader runs.
 # QUINTORA_X_SCREEN sets the screen size (default 1024x768).
 set -euo pipefail
 
 wm=1
 if [ "${1:-}" = "--no-wm" ]; then wm=0; shift; fi
-# With --a11y the command runs on a private session bus, where the
-# accessibility bus is started on demand, and Qt programs talk to it.
 if [ "${1:-}" = "--a11y" ]; then
   shift
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+fi
+# Without a session bus, programs would start one through the X server and
+# note it in the user's home.
+if [ -z "${QUINTORA_WITH_X_BUS:-}" ]; then
   wm_option=()
   [ "$wm" -eq 0 ] && wm_option=(--no-wm)
-  exec dbus-run-session -- "$0" "${wm_option[@]}" "$@"
+  QUINTORA_WITH_X_BUS=1 exec dbus-run-session -- "$0" "${wm_option[@]}" "$@"
 fi
 
 xvfb_pid=""
