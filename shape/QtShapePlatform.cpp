@@ -27,17 +27,6 @@ namespace {
 
 constexpr char kStyleProperty[] = "quintoraExtendedStyle";
 
-// Qt's X11 connection sends requests only when it next handles an X event,
-// which may be long after a change made from a timer. Window-level changes
-// are therefore pushed out at once.
-void FlushWindowSystem() {
-#if defined(QUINTORA_HAVE_XCB) && QT_CONFIG(xcb)
-  // The offscreen platform answers to the X11 interface too, without a connection.
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-    if (xcb_connection_t* connection = x11->connection()) xcb_flush(connection);
-#endif
-}
 
 // The picture as drawn over the background colour, in a format whose rows
 // ScanColours reads: 24-bit pictures as they are, any other opaque one as
@@ -287,6 +276,15 @@ private:
 };
 
 }  // namespace
+
+void FlushWindowSystem() {
+#if defined(QUINTORA_HAVE_XCB) && QT_CONFIG(xcb)
+  // The offscreen platform answers to the X11 interface too, without a connection.
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    if (xcb_connection_t* connection = x11->connection()) xcb_flush(connection);
+#endif
+}
 
 std::shared_ptr<ShapePlatform> MakeQtShapePlatform() { return std::make_shared<QtShapePlatform>(); }
 

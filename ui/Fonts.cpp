@@ -1,6 +1,8 @@
 #include "Fonts.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
 
 #include "LayoutQt.h"
 
@@ -21,6 +23,12 @@ void InstallFontSubstitutes() {
 #endif
     QFont::insertSubstitution(name, substitute);
   }
+}
+
+void LoadShownFonts(const QWidget& window) {
+  for (const QLabel* label : window.findChildren<QLabel*>())
+    if (label->isVisibleTo(&window) && !label->text().isEmpty())
+      QFontMetrics(label->font()).horizontalAdvance(label->text());
 }
 
 QFont LayoutFont(const layout::Font& font) {

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "Fonts.h"
+#include "QtShapePlatform.h"
 #include "frmCalculator.h"
 
 namespace {
@@ -102,5 +103,9 @@ int main(int argc, char** argv) {
   quintora::frmCalculator form;
   form.Form_Load();
   form.show();
+  // The window goes to the display server at once; while the server and a
+  // window manager map it, the fonts of its first frame are loaded.
+  quintora::FlushWindowSystem();
+  quintora::LoadShownFonts(form);
   return QApplication::exec();
 }
