@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X server (Xvfb on a free display) with the
-# openbox window manager and a private D-Bus session bus, as a desktop
-# session has, and stops them afterwards, also on failure.
+# openbox window manager, a private D-Bus session bus and, unless one is
+# given, a private runtime folder, as a desktop session has; stops them
+# afterwards, also on failure.
 # Usage: with-x.sh [--no-wm] [--a11y] COMMAND [ARG...]
 #   --a11y  Qt programs talk to the accessibility bus, which the session bus
 #           starts on demand, as when a screen reader runs.
@@ -15,10 +16,15 @@ if [ "${1:-}" = "--a11y" ]; then
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 fi
 # Without a session bus, programs would start one through the X server and
-# note it in the user's home.
+# note it in the user's home; without a runtime folder, the accessibility
+# bus and the settings store put their files under ~/.cache.
 if [ -z "${QUINTORA_WITH_X_BUS:-}" ]; then
   wm_option=()
   [ "$wm" -eq 0 ] && wm_option=(--no-wm)
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR QUINTORA_WITH_X_RUNTIME="$XDG_RUNTIME_DIR"
+  fi
   QUINTORA_WITH_X_BUS=1 exec dbus-run-session -- "$0" "${wm_option[@]}" "$@"
 fi
 
@@ -28,6 +34,7 @@ cleanup() {
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   [ -n "${fifo_dir:-}" ] && rm -rf "$fifo_dir"
+  [ -n "${QUINTORA_WITH_X_RUNTIME:-}" ] && rm -rf "$QUINTORA_WITH_X_RUNTIME"
   return 0
 }
 trap cleanup EXIT
