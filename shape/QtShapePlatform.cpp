@@ -27,7 +27,6 @@ namespace {
 
 constexpr char kStyleProperty[] = "quintoraExtendedStyle";
 
-
 // The picture as drawn over the background colour, in a format whose rows
 // ScanColours reads: 24-bit pictures as they are, any other opaque one as
 // RGB32.

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QFont>
-#include <QWidget>
 
 #include "Layout.h"
+
+class QWidget;
 
 namespace quintora {
 
