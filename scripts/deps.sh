@@ -58,6 +58,6 @@ FUZZ_PACKAGES=(clang libclang-rt-dev)
 # What the packaging tests add: the desktop entry and AppStream validators,
 # dpkg-shlibdeps for the .deb's dependencies, lintian (with man, which checks
 # the manual page), and MinGW-w64's resource compiler for the Windows
-# resources.
+# resources with the C preprocessor it runs (MinGW's gcc).
 PACKAGING_PACKAGES=(desktop-file-utils appstream dpkg-dev file lintian man-db
-                    binutils-mingw-w64-x86-64)
+                    binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64-posix)
