@@ -5,12 +5,14 @@
 # not start.
 
 start_orca() {
-  # A private home, settings in memory, Orca's texts in Spanish.
+  # A private home, settings in memory, Orca's texts in Spanish. LANGUAGE
+  # counts only under a locale other than C/POSIX, which a caller without
+  # LANG has: C.UTF-8 is on every system.
   export HOME="$log_dir/home" XDG_CONFIG_HOME="$log_dir/config" XDG_DATA_HOME="$log_dir/data"
   export XDG_CACHE_HOME="$log_dir/cache" XDG_RUNTIME_DIR="$log_dir/run"
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR/speech-dispatcher"
   chmod 700 "$XDG_RUNTIME_DIR"
-  export GSETTINGS_BACKEND=memory LANGUAGE=es
+  export GSETTINGS_BACKEND=memory LC_ALL=C.UTF-8 LANGUAGE=es
 
   # speech-dispatcher with the system's modules, but its sound to the null
   # device: through PulseAudio, which this machine lacks, it stalls after the
@@ -31,7 +33,18 @@ start_orca() {
   echo 'import orca.debug; orca.debug.debugFile.reconfigure(line_buffering=True)' \
     >"$log_dir/orca/orca-customizations.py"
   orca_log="$log_dir/orca.log"
-  orca --user-prefs="$log_dir/orca" --debug-file="$orca_log" >"$log_dir/orca.out" 2>&1 &
+  # Orca's launcher refuses to start while the user runs another Orca (the
+  # screen reader of a blind developer, say) and takes the process name
+  # "orca", which would keep theirs from starting. This one runs beside any
+  # other: the launcher's own main without those two steps.
+  /usr/bin/python3 - --user-prefs="$log_dir/orca" --debug-file="$orca_log" >"$log_dir/orca.out" 2>&1 <<'EOF' &
+import sys
+launcher = {"__name__": "orca_beside_others"}
+exec(compile(open("/usr/bin/orca").read(), "/usr/bin/orca", "exec"), launcher)
+launcher["otherOrcas"] = lambda: []
+launcher["setProcessName"] = lambda name: None
+sys.exit(launcher["main"]())
+EOF
   orca_pid=$!
   helper_pids+=("$orca_pid")
   wait_for_output yes 60000 sh -c "grep -q 'SPEECH OUTPUT' '$orca_log' 2>/dev/null && echo yes" && return 0
