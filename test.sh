@@ -11,6 +11,11 @@ source scripts/deps.sh
 own_build_dirs build build-asan build-fuzz
 install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${PACKAGING_PACKAGES[@]}"
 
+# What the tests' programs keep (font caches, Mesa's shaders, settings)
+# stays in the build folder, out of the user's home.
+export XDG_CACHE_HOME="$PWD/build/test-home/cache" XDG_CONFIG_HOME="$PWD/build/test-home/config" \
+  XDG_DATA_HOME="$PWD/build/test-home/data"
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTORA_TESTS=ON
 cmake --build build -j "$(nproc)"
 (cd build && ctest --output-on-failure -j "$(nproc)")

@@ -4,8 +4,8 @@
 # user with sudo and no LANG, a clone of the commit under test. As that user
 # it runs ./test.sh, then ./run.sh on a private X server until the
 # calculator's window maps, and prints how long each part took. The status
-# is test.sh's; when test.sh passes, a calculator that does not come up, or
-# a file the tests changed in the user's home, fails the run.
+# is test.sh's; when test.sh passes, a file it changed in the user's home,
+# or a calculator that does not come up, fails the run.
 # Usage (as root): scripts/clean-room.sh [COMMIT]   (default HEAD)
 #   QUINTORA_CLEAN_ROOM_CACHE  where the base system is kept and reused
 #                              (default ~/.cache/quintora/clean-room)
@@ -144,7 +144,15 @@ test_status=0
 as_user 'cd ~/quintora && ./test.sh' || test_status=$?
 part_done "./test.sh (status $test_status)"
 
-# ./run.sh on a private X server, until the calculator's window maps.
+home_status=0
+if [ "$(home_files)" != "$home_before" ]; then
+  echo "clean-room.sh: FAIL: the tests changed the user's home:"
+  diff <(echo "$home_before") <(home_files) | head -20 | sed 's/^/  /' || true
+  home_status=1
+fi
+
+# ./run.sh on a private X server with a session bus, as a desktop has,
+# until the calculator's window maps.
 run_status=0
 as_user 'set -u
   cd ~/quintora
@@ -153,6 +161,7 @@ as_user 'set -u
   xvfb=$!
   for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   export DISPLAY=":$(cat "$display_file")"
+  eval "$(dbus-launch --sh-syntax)"
   ./run.sh >run.log 2>&1 &
   app=$!
   status=1
@@ -162,17 +171,10 @@ as_user 'set -u
     sleep 0.2
   done
   [ "$status" -eq 0 ] && echo "clean-room.sh: the calculator window mapped" || { echo "clean-room.sh: no calculator window"; tail -20 run.log; }
-  kill "$app" "$xvfb" 2>/dev/null
+  kill "$app" "$xvfb" "$DBUS_SESSION_BUS_PID" 2>/dev/null
   wait
   exit "$status"' || run_status=$?
 part_done "./run.sh until the window maps"
-
-home_status=0
-if [ "$(home_files)" != "$home_before" ]; then
-  echo "clean-room.sh: FAIL: the tests changed the user's home:"
-  diff <(echo "$home_before") <(home_files) | head -20 | sed 's/^/  /'
-  home_status=1
-fi
 
 echo
 echo "clean-room.sh: how long each part took"

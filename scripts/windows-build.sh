@@ -105,6 +105,10 @@ build_qt() {
 }
 
 out="$root/build-windows"
+# Wine's OpenGL runs on Mesa, which writes the shaders it compiles into the
+# cache folder: from here on wine, the X servers and the tests keep their
+# caches in the build folder. (Qt for Windows stays in $cache, found above.)
+export XDG_CACHE_HOME="$out/cache"
 win_build="$out/build"
 wine_prefix="$win_build/wine"  # the one ctest's wine runs in, too
 log_dir="$out/logs"

@@ -17,10 +17,15 @@ if [ "${1:-}" = "--a11y" ]; then
 fi
 # Without a session bus, programs would start one through the X server and
 # note it in the user's home; without a runtime folder, the accessibility
-# bus and the settings store put their files under ~/.cache.
+# bus and the settings store put their files under ~/.cache. The caches
+# (fonts, Mesa's shaders), settings and data of the session's programs stay
+# in a private folder as well.
 if [ -z "${QUINTORA_WITH_X_BUS:-}" ]; then
   wm_option=()
   [ "$wm" -eq 0 ] && wm_option=(--no-wm)
+  QUINTORA_WITH_X_HOME=$(mktemp -d)
+  export QUINTORA_WITH_X_HOME XDG_CACHE_HOME="$QUINTORA_WITH_X_HOME/cache" \
+    XDG_CONFIG_HOME="$QUINTORA_WITH_X_HOME/config" XDG_DATA_HOME="$QUINTORA_WITH_X_HOME/data"
   if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     XDG_RUNTIME_DIR=$(mktemp -d)
     export XDG_RUNTIME_DIR QUINTORA_WITH_X_RUNTIME="$XDG_RUNTIME_DIR"
@@ -35,6 +40,7 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   [ -n "${fifo_dir:-}" ] && rm -rf "$fifo_dir"
   [ -n "${QUINTORA_WITH_X_RUNTIME:-}" ] && rm -rf "$QUINTORA_WITH_X_RUNTIME"
+  [ -n "${QUINTORA_WITH_X_HOME:-}" ] && rm -rf "$QUINTORA_WITH_X_HOME"
   return 0
 }
 trap cleanup EXIT
