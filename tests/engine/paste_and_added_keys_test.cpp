@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Messages.h"
 #include "Paste.h"
+#include "PasteOracle.h"
 #include "Routes.h"
 
 namespace quintora {
@@ -126,6 +129,16 @@ TEST(Paste, UndoTakesBackItsLastKey) {
       {"paste:-5 Backspace", false, "0."},
       {"paste:7+2= CE", false, "2."},
   });
+}
+
+// Random key sequences, before and after, and texts written from them in
+// every form paste reads: pasting leaves what typing the keys leaves.
+TEST(Paste, LeavesWhatTypingTheKeysOfItsTextLeaves) {
+  std::mt19937 random(29);
+  const test::Choice below = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  for (int i = 0; i < 4000; ++i) {
+    if (const auto failure = test::CheckPaste(test::MakePasteCase(below))) FAIL() << "case " << i << ": " << *failure;
+  }
 }
 
 }  // namespace
