@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <private/qlocale_p.h>
 
 #include "AnnouncementRecorder.h"
 #include "Fonts.h"
@@ -20,6 +21,22 @@ using quintora::frmCalculator;
 namespace {
 
 QColor TextColour(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+// While it lives, QLocale::system() is the given locale, whatever the
+// environment says.
+class SystemLocale final : public QSystemLocale {
+ public:
+  explicit SystemLocale(const QString& name) : locale_(name) {}
+  QLocale fallbackLocale() const override { return locale_; }
+  QVariant query(QueryType type, QVariant in) const override {
+    if (type == DecimalPoint) return locale_.decimalPoint();
+    if (type == GroupSeparator) return locale_.groupSeparator();
+    return QSystemLocale::query(type, in);
+  }
+
+ private:
+  const QLocale locale_;
+};
 
 }  // namespace
 
@@ -272,6 +289,28 @@ class WindowTest : public QObject {
     clipboard->setText(" 12.5+1= ");
     Key(Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(Readout(), QString("13.5"));
+  }
+
+  // A paste is read with the decimal mark of the user's locale.
+  void pasteReadsTheUsersDecimalMark_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("display");
+    QTest::newRow("es_ES: a decimal comma") << "es_ES" << "1,5" << "1.5";
+    QTest::newRow("es_ES: thousands and a decimal comma") << "es_ES" << "1.234,5" << "1234.5";
+    QTest::newRow("es_ES: thousands") << "es_ES" << "1.234.567" << "1234567.";
+    QTest::newRow("es_ES: a lone point") << "es_ES" << "2.5" << "2.5";
+    QTest::newRow("en_US: a comma groups") << "en_US" << "1,234.5" << "1234.5";
+    QTest::newRow("en_US: no decimal comma") << "en_US" << "1,5" << "0.";
+  }
+  void pasteReadsTheUsersDecimalMark() {
+    QFETCH(QString, locale);
+    QFETCH(QString, pasted);
+    QFETCH(QString, display);
+    SystemLocale system(locale);
+    QGuiApplication::clipboard()->setText(pasted);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Readout(), display);
   }
 
   // A key that changed the display is announced by the new value in spoken
