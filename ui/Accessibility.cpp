@@ -237,20 +237,20 @@ bool SentOverAtSpi(QAccessibleEvent* event) {
 }
 #endif
 
+// The widget that had the keyboard focus before the one that has it now,
+// kept whether or not a tool listens: one may start while a hidden button
+// has the focus.
+QPointer<QWidget> previousFocus;
+
 // Every accessibility event passes here before it reaches the platform.
 // The focus of a hidden button is the display's, and a move from one hidden
 // button to another is no move at all.
 void AdaptEvent(QAccessibleEvent* event) {
-  if (event->type() == QAccessible::Focus) {
-    static QPointer<QObject> focused;
-    const bool fromHiddenButton = focused && PartOf(focused) == Part::FocusKeeper;
-    focused = event->object();
-    if (PartOf(focused) == Part::FocusKeeper) {
-      if (fromHiddenButton) return;
-      QAccessibleEvent focus(DisplayOf(static_cast<QWidget*>(event->object())), QAccessible::Focus);
-      Forward(&focus);
-      return;
-    }
+  if (event->type() == QAccessible::Focus && PartOf(event->object()) == Part::FocusKeeper) {
+    if (PartOf(previousFocus) == Part::FocusKeeper) return;
+    QAccessibleEvent focus(DisplayOf(static_cast<QWidget*>(event->object())), QAccessible::Focus);
+    Forward(&focus);
+    return;
   }
 #ifdef QUINTORA_ATSPI
   if (SentOverAtSpi(event)) return;
@@ -264,6 +264,7 @@ void InstallAccessibility() {
   static const bool installed = [] {
     QAccessible::installFactory(CreateInterface);
     QAccessible::installUpdateHandler(AdaptEvent);
+    QObject::connect(qApp, &QApplication::focusChanged, [](QWidget* old, QWidget*) { previousFocus = old; });
     return true;
   }();
   (void)installed;

@@ -16,6 +16,11 @@ from gi.repository import GLib
 KEYS = ["0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "Punto decimal", "Más", "Menos", "Por",
         "Entre", "Igual", "Cancela", "Cancela Entrada", "Memoria más", "Memoria menos",
         "Recuperar Memoria", "Cancelar Memoria", "Minimizar", "Cerrar", "Acerca de Quintora"]
+# What is shown but cannot be pressed, by name: its role.
+SHOWN = {
+    "Memoria vacía": pyatspi.ROLE_LABEL,      # the memory indicator
+    "Producto Peruano": pyatspi.ROLE_LABEL,   # the about text's second line
+}
 failures = 0
 
 
@@ -130,6 +135,10 @@ def main():
              if has(o, pyatspi.STATE_FOCUSABLE) and has(o, pyatspi.STATE_SHOWING) and not inside(extents(o), area)]
     check(not stray, f"no focusable object shows outside the window {stray}")
 
+    for name, role in SHOWN.items():
+        found = [(o.getRole(), actions(o)) for o in objects if o.name == name]
+        check(found == [(role, [])], f"'{name}' is shown once, a {role} without actions (found {found})")
+
     check(window.getRole() == pyatspi.ROLE_FRAME and window.name == "Quintora", "the window is a frame named Quintora")
     unnamed = [f"{o.getRoleName()} '{o.name}'" for o in objects if not o.name and o.getRole() != pyatspi.ROLE_NOTIFICATION]
     check(not unnamed, f"everything in the tree has a name {unnamed}")
@@ -142,9 +151,14 @@ def main():
         return
     display = displays[0]
 
-    names = []
+    # The keys move the keyboard focus from one hidden button to another:
+    # the display, focused all along, is not focused anew.
+    names, focused = [], []
     listener = lambda event: names.append(event) if event.source == display else None
+    focus_listener = lambda event: focused.append((event.source.getRoleName(), event.source.name)) if event.detail1 == 1 else None
     pyatspi.Registry.registerEventListener(listener, "object:property-change:accessible-name")
+    pyatspi.Registry.registerEventListener(focus_listener, "object:state-changed:focused")
+    check(wait_until(lambda: has(display, pyatspi.STATE_FOCUSED), 5), "the display has the focus at the start")
     for name in ["7", "Más", "2", "Punto decimal", "5", "Igual"]:
         press(by_name[name])
         pump(0.2)
@@ -153,7 +167,9 @@ def main():
     check([event.any_data for event in names] == ["7", "2", "2,5", "9,5"],
           f"each new display value is a name change in spoken form ({[event.any_data for event in names]})")
     pyatspi.Registry.deregisterEventListener(listener, "object:property-change:accessible-name")
-    check(wait_until(lambda: has(display, pyatspi.STATE_FOCUSED), 5), "the display has the focus after the keys")
+    pyatspi.Registry.deregisterEventListener(focus_listener, "object:state-changed:focused")
+    check(wait_until(lambda: has(display, pyatspi.STATE_FOCUSED), 5) and not focused,
+          f"the display keeps the focus, with no new focus events, while the keys move it ({focused})")
 
     shown = []
     listener = lambda event: shown.append(event) if event.detail1 == 1 else None
