@@ -5,7 +5,7 @@
 # 1920x1080 screen (QUINTORA_X_SCREEN), which the test shrinks.
 # Usage: app_e2e.sh COMMAND [ARG...]   (the command that starts the program)
 # Checks: skin-clicks typed-keys hole-click topmost translucent opaque-again
-# drag fixed-size maximise full-screen screen-shrink close-mark; a platform
+# drag fixed-size maximise full-screen resize screen-shrink close-mark; a platform
 # without the means for one skips it by name (QUINTORA_SKIP_CHECKS, lib.sh).
 set -euo pipefail
 
@@ -66,14 +66,14 @@ fi
 
 # Another application active: 40 %. Back over the skin: 100 %. (The timer
 # looks every 150 ms; the wait allows for a loaded machine.)
-xdotool windowactivate --sync "$behind_wid"
+activate "$behind_wid"
 if skip_check translucent; then :
 elif wait_for_output "1717986918" 5000 opacity; then
   pass "40 % opaque while another window is active"
 else
   fail "no 40 % opacity"
 fi
-xdotool windowactivate --sync "$wid"
+activate "$wid"
 move_to ${key[body]}
 move_to $((${key[body]% *} + 3)) 152
 if skip_check opaque-again; then :
@@ -125,6 +125,14 @@ if ! skip_check full-screen; then
   wmctrl -i -r "$wid" -b add,fullscreen
   sleep 0.5
   if [ "$(geometry)" = "$before" ]; then pass "full screen changes nothing"; else fail "full screen: now $(geometry), was $before"; fi
+fi
+
+# Another program resizes the window: it takes its size back. A window
+# manager refuses such a resize itself; without one it reaches the window.
+if ! skip_check resize; then
+  size() { xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+  xdotool windowsize "$wid" 800 600
+  if wait_for_output "353x428" 5000 size; then pass "another program's resize is undone"; else fail "resized to $(size)"; fi
 fi
 
 # The screen shrinks under the window: it comes back wholly inside.

@@ -77,7 +77,17 @@ start_app() {  # command...
   [ -n "$wid" ] || { fail "no Quintora window within 30 s"; exit 1; }
   xdotool windowmove --sync "$wid" 0 0
   window_position
-  xdotool windowactivate --sync "$wid"
+  activate "$wid"
+}
+
+# Makes a window the active one: through the window manager, or without one
+# by giving it the keyboard focus.
+activate() {  # window
+  if xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; then
+    xdotool windowactivate --sync "$1"
+  else
+    xdotool windowfocus --sync "$1"
+  fi
 }
 
 # Ends the program started last and waits for it.
