@@ -135,7 +135,7 @@ public:
           Finish();
           return false;
         }
-        window_->move(windowPos_ + mouse->globalPosition().toPoint() - pressPos_);
+        PlaceWindow(window_, windowPos_ + mouse->globalPosition().toPoint() - pressPos_);
         return true;
       }
       case QEvent::MouseButtonRelease:
