@@ -13,8 +13,10 @@
 namespace quintora {
 
 // The window has one size and belongs wholly on a screen: whenever a screen
-// comes, goes or changes its size, the window is put back inside one.
+// comes, goes or changes its size, the window is put back inside one. On
+// Wayland the compositor alone places windows.
 void frmCalculator::WatchScreens() {
+  if (RunningWindowSystem() == WindowSystem::Wayland) return;
   auto recheck = [this] { QTimer::singleShot(0, this, [this] { KeepOnScreen(); }); };
   auto watch = [this, recheck](QScreen* screen) {
     connect(screen, &QScreen::geometryChanged, this, recheck);
@@ -54,11 +56,13 @@ void frmCalculator::resizeEvent(QResizeEvent* event) {
 // or program that makes it so anyway is answered with the normal state, in
 // the window's own place (FormWindow.h), not wherever a window manager moved
 // it on the way. Windows moves a maximised window to the screen's corner
-// after it has told the state: the move back waits for that.
+// after it has told the state: the move back waits for that. On Wayland the
+// compositor puts the window back itself.
 void frmCalculator::RefuseLargerStates() {
   const Qt::WindowStates larger = Qt::WindowMaximized | Qt::WindowFullScreen;
   if (!(windowState() & larger)) return;
   setWindowState(windowState() & ~larger);
+  if (RunningWindowSystem() == WindowSystem::Wayland) return;
   QTimer::singleShot(0, this, [this] {
     if (const std::optional<QPoint> place = OwnPlace(this)) PlaceWindow(this, *place);
   });
