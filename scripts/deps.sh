@@ -37,9 +37,10 @@ own_build_dirs() {
   done
 }
 
-# What building and running the calculator needs.
+# What building and running the calculator needs (Qt's Wayland plugin for
+# a desktop without an X server).
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
-                fonts-comic-neue fonts-liberation fonts-dejavu-core)
+                fonts-comic-neue fonts-liberation fonts-dejavu-core qt6-wayland)
 
 # What the tests add: GoogleTest, Google Benchmark, Qt's private headers (to
 # switch accessibility on in widget tests), a private X server with a window
