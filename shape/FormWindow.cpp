@@ -3,13 +3,16 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace quintora {
 
 namespace {
 
 std::uint64_t shapeChanges = 0;
+constexpr char kOwnPlaceProperty[] = "quintoraOwnPlace";
 
 // Paints the window's background before the window paints itself. It lives
 // as a child of the window and watches the window's paint events.
@@ -66,6 +69,25 @@ void SetWindowWidthTwips(QWidget* window, long long twips) {
 void SetWindowHeightTwips(QWidget* window, long long twips) {
   const int pixels = TwipsToPixels(twips);
   if (window->minimumHeight() != pixels || window->maximumHeight() != pixels) window->setFixedHeight(pixels);
+}
+
+std::optional<QPoint> OwnPlace(const QWidget* window) {
+  const QVariant place = window->property(kOwnPlaceProperty);
+  if (!place.isValid()) return std::nullopt;
+  return place.toPoint();
+}
+
+void PlaceWindow(QWidget* window, QPoint place) {
+  window->setProperty(kOwnPlaceProperty, place);
+  // Straight to the native window: the widget's record of its place can lag
+  // behind a move the window system has just made, and the widget does not
+  // ask for the place it believes it is at.
+  if (QWindow* handle = window->windowHandle()) handle->setFramePosition(place);
+  else window->move(place);
+}
+
+void NoteFirstPlace(QWidget* window) {
+  if (!OwnPlace(window)) window->setProperty(kOwnPlaceProperty, window->pos());
 }
 
 WindowBackground BackgroundOf(const QWidget* window) {

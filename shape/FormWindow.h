@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include <QColor>
+#include <QPoint>
 
 #include "Picture.h"
 #include "Twips.h"
@@ -24,6 +26,17 @@ int WindowHeightTwips(const QWidget* window);
 // neither resizing nor maximising; nothing happens when it has it already.
 void SetWindowWidthTwips(QWidget* window, long long twips);
 void SetWindowHeightTwips(QWidget* window, long long twips);
+
+// The place the program itself last gave the window: the end of a body
+// drag, a move back onto the screen, or else where the window was when it
+// first showed. Moves made by a window manager or another program leave it
+// as it is, so it is where the user left the window even when a window
+// manager moves the window on its way to a state the window refuses.
+std::optional<QPoint> OwnPlace(const QWidget* window);
+// Moves the window there and records the place as the window's own.
+void PlaceWindow(QWidget* window, QPoint place);
+// Records where the window is now, if nothing was recorded yet.
+void NoteFirstPlace(QWidget* window);
 
 // What the window draws under its own content and its children: the picture
 // unscaled from the top-left corner (its high-resolution variant where the

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -14,9 +15,9 @@
 #include <QWindow>
 
 #include "FormWindow.h"
+#include "PaintedLayer.h"
 
 #if defined(QUINTORA_HAVE_XCB) && QT_CONFIG(xcb)
-#include <QGuiApplication>
 #include <qguiapplication_platform.h>
 #include <xcb/xcb.h>
 #endif
@@ -135,7 +136,7 @@ public:
           Finish();
           return false;
         }
-        window_->move(windowPos_ + mouse->globalPosition().toPoint() - pressPos_);
+        PlaceWindow(window_, windowPos_ + mouse->globalPosition().toPoint() - pressPos_);
         return true;
       }
       case QEvent::MouseButtonRelease:
@@ -163,6 +164,8 @@ private:
 
 class QtShapePlatform final : public ShapePlatform {
 public:
+  explicit QtShapePlatform(WindowSystem system) : wayland_(system == WindowSystem::Wayland) {}
+
   std::uint32_t ExtendedStyle(QWidget* window) override {
     return window->property(kStyleProperty).toUInt();
   }
@@ -178,13 +181,16 @@ public:
         window->clearMask();
         changed = true;
       }
-      changed |= ApplyOpacity(window, 1.0);
+      changed |= ApplyHolesAndOpacity(window, QRegion(), 255);
       if (changed) FlushWindowSystem();
     }
   }
 
   void SetLayeredAttributes(QWidget* window, ColourRef keyColour, std::uint8_t alpha) override {
     if (!(ExtendedStyle(window) & kLayeredStyle)) return;
+    // The surface gets its alpha channel when it is made, before it shows.
+    if (wayland_ && !window->testAttribute(Qt::WA_TranslucentBackground))
+      window->setAttribute(Qt::WA_TranslucentBackground);
     const WindowBackground background = BackgroundOf(window);
     const QRegion& visible = MaskFor(background, window->size(), ColourFromRef(keyColour).rgb());
     bool changed = false;
@@ -192,7 +198,7 @@ public:
       window->setMask(visible);
       changed = true;
     }
-    changed |= ApplyOpacity(window, alpha / 255.0);
+    changed |= ApplyHolesAndOpacity(window, QRegion(window->rect()) - visible, alpha);
     if (changed) {
       NoteShapeChange();
       FlushWindowSystem();
@@ -206,12 +212,20 @@ public:
 
   void StartBodyDrag(QWidget* window) override {
     if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) return;  // no press to follow
+    if (wayland_) {
+      // Only the compositor moves a window, from the press it was given.
+      if (QWindow* handle = window->windowHandle()) handle->startSystemMove();
+      return;
+    }
     for (QObject* child : window->children())
       if (dynamic_cast<BodyDrag*>(child)) return;  // one drag at a time
     new BodyDrag(window);
   }
 
+  // Wayland has no band a program can put its window into; the program tells
+  // the user what to do instead (main.cpp).
   void SetTopMost(QWidget* window, bool topMost) override {
+    if (wayland_) return;
     QWindow* handle = window->windowHandle();
     const bool widgetOnTop = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     const bool handleOnTop = handle && handle->flags().testFlag(Qt::WindowStaysOnTopHint);
@@ -232,14 +246,19 @@ public:
   std::optional<std::uint64_t> ChangeCount() override { return ShapeChanges(); }
 
 private:
-  // Returns whether the opacity changed.
-  static bool ApplyOpacity(QWidget* window, qreal opacity) {
+  // The holes beyond what the mask cuts away, and the opacity. Returns
+  // whether either changed.
+  bool ApplyHolesAndOpacity(QWidget* window, const QRegion& holes, std::uint8_t alpha) const {
+    if (wayland_) return PaintedLayer::Of(window).Set(holes, alpha);
     const QWindow* handle = window->windowHandle();
     const qreal current = handle ? handle->opacity() : window->windowOpacity();
+    const qreal opacity = alpha / 255.0;
     if (qAbs(current - opacity) < 0.5 / 255) return false;
     window->setWindowOpacity(opacity);
     return true;
   }
+
+  const bool wayland_;
 
   // One region per distinct picture, window size, key and background colour;
   // the last few are kept so that switching back and forth costs nothing.
@@ -285,7 +304,14 @@ void FlushWindowSystem() {
 #endif
 }
 
-std::shared_ptr<ShapePlatform> MakeQtShapePlatform() { return std::make_shared<QtShapePlatform>(); }
+WindowSystem RunningWindowSystem() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? WindowSystem::Wayland
+                                                                                : WindowSystem::X11OrWindows;
+}
+
+std::shared_ptr<ShapePlatform> MakeQtShapePlatform(WindowSystem system) {
+  return std::make_shared<QtShapePlatform>(system);
+}
 
 std::shared_ptr<ShapePlatform> DefaultShapePlatform() {
   static const std::shared_ptr<ShapePlatform> platform = MakeQtShapePlatform();

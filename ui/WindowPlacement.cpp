@@ -5,14 +5,18 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
+#include "FormWindow.h"
 #include "frmCalculator.h"
 
 namespace quintora {
 
 // The window has one size and belongs wholly on a screen: whenever a screen
-// comes, goes or changes its size, the window is put back inside one.
+// comes, goes or changes its size, the window is put back inside one. On
+// Wayland the compositor alone places windows.
 void frmCalculator::WatchScreens() {
+  if (RunningWindowSystem() == WindowSystem::Wayland) return;
   auto recheck = [this] { QTimer::singleShot(0, this, [this] { KeepOnScreen(); }); };
   auto watch = [this, recheck](QScreen* screen) {
     connect(screen, &QScreen::geometryChanged, this, recheck);
@@ -35,7 +39,7 @@ void frmCalculator::KeepOnScreen() {
   if (area.contains(frame)) return;
   const int x = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
   const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
-  move(x, y);
+  PlaceWindow(this, QPoint(x, y));
 }
 
 // The window has one size, and takes it back at once when another program
@@ -50,14 +54,18 @@ void frmCalculator::resizeEvent(QResizeEvent* event) {
 
 // A window of one size is never maximised or full screen; a window manager
 // or program that makes it so anyway is answered with the normal state, in
-// the normal place. Windows moves a maximised window to the screen's corner
-// after it has told the state: the move back waits for that.
+// the window's own place (FormWindow.h), not wherever a window manager moved
+// it on the way. Windows moves a maximised window to the screen's corner
+// after it has told the state: the move back waits for that. On Wayland the
+// compositor puts the window back itself.
 void frmCalculator::RefuseLargerStates() {
   const Qt::WindowStates larger = Qt::WindowMaximized | Qt::WindowFullScreen;
   if (!(windowState() & larger)) return;
-  const QRect normal = normalGeometry();
   setWindowState(windowState() & ~larger);
-  if (normal.isValid()) QTimer::singleShot(0, this, [this, place = normal.topLeft()] { move(place); });
+  if (RunningWindowSystem() == WindowSystem::Wayland) return;
+  QTimer::singleShot(0, this, [this] {
+    if (const std::optional<QPoint> place = OwnPlace(this)) PlaceWindow(this, *place);
+  });
 }
 
 }  // namespace quintora

@@ -55,9 +55,11 @@ frmCalculator::~frmCalculator() = default;
 
 // The window icon is handed to the window system once the first frame is
 // on the screen: under X11 that means decoding all its sizes and sending
-// them with the window, which would otherwise hold up the first frame.
+// them with the window, which would otherwise hold up the first frame. Where
+// the first frame shows is the window's own place until it moves itself.
 void frmCalculator::paintEvent(QPaintEvent* /*event*/) {
   if (!iconRequested_) RequestWindowIcon();
+  NoteFirstPlace(this);
 }
 
 void frmCalculator::changeEvent(QEvent* event) {

@@ -69,13 +69,23 @@ int AnswerWithoutDisplay(QCommandLineParser& parser, int argc, char** argv) {
   return EXIT_FAILURE;
 }
 
-// The window needs X11's shaping, opacity and stacking: on a Wayland desktop
-// it runs through XWayland unless the user chose a platform.
-void ChoosePlatform() {
-  if (!HasEnv("QT_QPA_PLATFORM") && HasEnv("WAYLAND_DISPLAY") && HasEnv("DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "xcb");
-  }
+// Unless the user chose a platform, the window runs on X11 wherever there is
+// an X server, XWayland included, since there it stays above other windows;
+// on Wayland itself only where there is no X server.
+void ChoosePlatform(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "-platform") return;
+  if (HasEnv("QT_QPA_PLATFORM")) return;
+  qputenv("QT_QPA_PLATFORM", HasEnv("DISPLAY") ? "xcb" : "wayland");
 }
+
+// Said once, at start, on Wayland.
+constexpr char kWaylandNotice[] =
+    "quintora: on Wayland a program can neither keep its window above others nor choose where it goes.\n"
+    "  To keep the calculator on top: on GNOME, press Alt+Space and choose \"Always on Top\";\n"
+    "  on KDE Plasma, add a window rule for it with \"Keep above other windows\"\n"
+    "  (System Settings, Window Management, Window Rules).\n"
+    "  Through XWayland, the default where an X server runs, it stays on top by itself.\n";
 #endif
 
 }  // namespace
@@ -91,10 +101,13 @@ int main(int argc, char** argv) {
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
   if (DisplayMissing(argc, argv)) return AnswerWithoutDisplay(parser, argc, argv);
-  ChoosePlatform();
+  ChoosePlatform(argc, argv);
 #endif
   QApplication app(argc, argv);
   ProcessArguments(parser, app);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+  if (quintora::RunningWindowSystem() == quintora::WindowSystem::Wayland) std::fputs(kWaylandNotice, stderr);
+#endif
   // Docks and task switchers find the desktop entry, and with it the name
   // and icon, through this id.
   QGuiApplication::setDesktopFileName(QUINTORA_APP_ID);

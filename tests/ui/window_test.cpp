@@ -21,6 +21,28 @@ namespace {
 
 QColor TextColour(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
 
+// Sees the window's state change before the window does; given the word, it
+// then moves the window as the window system would right after telling the
+// state.
+class StateWatcher : public QObject {
+ public:
+  StateWatcher(QWidget* window, bool moveAfter) : window_(window), moveAfter_(moveAfter) {
+    window->installEventFilter(this);
+  }
+  bool sawTheState = false;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::WindowStateChange || sawTheState) return false;
+    sawTheState = true;
+    if (moveAfter_)
+      QMetaObject::invokeMethod(window_, [w = window_] { w->windowHandle()->setPosition(5, 5); }, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  bool moveAfter_;
+};
+
 }  // namespace
 
 class WindowTest : public QObject {
@@ -365,6 +387,38 @@ class WindowTest : public QObject {
     form->showFullScreen();
     QTRY_VERIFY(!form->isFullScreen());
     QCOMPARE(form->size(), size);
+  }
+
+  // A window system that maximises or fills the screen with the window moves
+  // it on the way: the offscreen platform to the screen's corner before it
+  // tells the new state, as some X11 window managers do, and, posted when
+  // the state arrives, to another place after it, as Windows does. The
+  // refused state leaves the window where the body drag put it.
+  void refusedStatesLeaveTheWindowWhereItWasDragged_data() {
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::addColumn<bool>("movedAfterTheState");
+    QTest::newRow("maximised") << Qt::WindowMaximized << false;
+    QTest::newRow("full screen") << Qt::WindowFullScreen << false;
+    QTest::newRow("maximised, moved after") << Qt::WindowMaximized << true;
+    QTest::newRow("full screen, moved after") << Qt::WindowFullScreen << true;
+  }
+  void refusedStatesLeaveTheWindowWhereItWasDragged() {
+    QFETCH(Qt::WindowState, state);
+    QFETCH(bool, movedAfterTheState);
+    const QPoint body(20, 150), start = form->pos();
+    QCursor::setPos(form->mapToGlobal(body));
+    QTest::mousePress(form->windowHandle(), Qt::LeftButton, {}, body);
+    QTest::mouseMove(form->windowHandle(), body + QPoint(71, 51));
+    QTest::mouseRelease(form->windowHandle(), Qt::LeftButton, {}, body);
+    const QPoint dragged = start + QPoint(71, 51);
+    QTRY_COMPARE(form->pos(), dragged);
+
+    StateWatcher windowSystem(form.get(), movedAfterTheState);
+    form->windowHandle()->setWindowStates(state);
+    QTRY_VERIFY(windowSystem.sawTheState && form->windowState() == Qt::WindowNoState);
+    QTest::qWait(100);  // for any move still to come
+    QCOMPARE(form->pos(), dragged);
+    QCOMPARE(form->size(), QSize(353, 428));
   }
 
   void minimiseKeepsTheState() {
