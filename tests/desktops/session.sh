@@ -16,9 +16,10 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 screen=1280x1024
 
-# Inside the compositor: the command, its output and its status in files.
+# Inside the compositor: the command, its output to the outer script's (or
+# a file) and its status in a file.
 if [ "$1" = "--run" ]; then
-  exec >"$QUINTORA_SESSION_ROOT/output" 2>&1
+  exec >>"$QUINTORA_SESSION_OUTPUT" 2>&1
   if [ -n "${DISPLAY:-}" ]; then  # XWayland: ready once the compositor manages X windows
     for _ in $(seq 1 600); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break; sleep 0.05; done
   fi
@@ -58,6 +59,11 @@ fi
 
 # On the session's own bus: the compositor, which starts the command.
 root=$QUINTORA_SESSION_ROOT
+# The compositors start the command with their own output; it writes to
+# this script's as it goes where that is a pipe or a terminal (as under
+# ctest), else to a file shown at the end.
+export QUINTORA_SESSION_OUTPUT="$root/output"
+if [ -p "/proc/$$/fd/1" ] || [ -t 1 ]; then QUINTORA_SESSION_OUTPUT="/proc/$$/fd/1"; fi
 printf '%q ' "$@" >"$root/command"
 ln -s "$here/session.sh" "$root/run"  # a path without blanks for KWin's command line
 helper_pids=()

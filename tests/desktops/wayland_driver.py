@@ -5,12 +5,15 @@ ScreenCast (PipeWire) or KWin's ScreenShot2.
 
 Reads one command a line on standard input and answers each with one line:
   move X Y | moveby DX DY | down | up | click | key NAME... | type TEXT
+  maximise | fullscreen   asks for the active window so, as a user can
   shot [PNG]           takes a picture of the screen (and saves it)
   keep NAME            keeps the last picture under a name
   pixel X Y            #RRGGBB of the last picture
   differ NAME X0 Y0 X1 Y1   how many pixels of the rectangle differ from NAME's
   blend NAME X Y RRGGBB     the opacity (%) at which that colour shows over NAME
-  locate               "X Y" of the skin in the last picture, or "none"
+  locate [X Y]...      "X Y" of the window in the last picture, opaque or at
+                       40 % over the picture kept as "bare", or "none"; the
+                       places given and the last one found are tried first
   bbox RRGGBB          "X0 Y0 X1 Y1" of that exact colour, or "none"
 Usage: wayland_driver.py mutter|kwin SKIN_BMP WIDTHxHEIGHT
 """
@@ -22,6 +25,7 @@ import sys
 import time
 
 import dbus
+import numpy
 
 # name: (X keysym, Linux evdev code)
 KEYS = {str(d): (0x30 + d, 11 if d == 0 else d + 1) for d in range(10)}
@@ -56,6 +60,18 @@ class Mutter:
 
     def key(self, name, pressed):
         self.input.NotifyKeyboardKeysym(KEYS[name][0], pressed)
+
+    def ask(self, state):
+        """Asks for the active window maximised or full screen as its user
+        does, with mutter's keys (Super+F made the full-screen key first)."""
+        from gi.repository import Gio
+        Gio.Settings.new("org.gnome.desktop.wm.keybindings").set_strv("toggle-fullscreen", ["<Super>f"])
+        Gio.Settings.sync()
+        time.sleep(0.5)  # mutter reads the change
+        for part in ("super", "Up" if state == "maximise" else "f"):
+            self.key(part, True)
+        for part in ("Up" if state == "maximise" else "f", "super"):
+            self.key(part, False)
 
     def _stream(self):
         # One screen cast for the whole run; a picture is one frame of it.
@@ -175,6 +191,18 @@ class Kwin:
         self._send(self.device, 10, struct.pack("<II", KEYS[name][1], int(pressed)))
         self._sync()
 
+    def ask(self, state):
+        """Asks for the active window maximised or full screen through a
+        KWin script, as a window rule or a script of the user's would."""
+        change = "c.setMaximize(true, true);" if state == "maximise" else "c.fullScreen = true;"
+        path = os.path.join(os.environ["XDG_RUNTIME_DIR"], "ask.js")
+        with open(path, "w") as f:
+            f.write("const c = workspace.activeClient; if (c) { %s }\n" % change)
+        scripting = dbus.Interface(self.bus.get_object("org.kde.KWin", "/Scripting"), "org.kde.kwin.Scripting")
+        name = "quintora-test-%s-%d" % (state, time.monotonic_ns())
+        scripting.loadScript(path, name, signature="ss")
+        scripting.start()  # runs the scripts loaded and not yet running
+
     def shot(self):
         screenshot = dbus.Interface(self.bus.get_object("org.kde.KWin.ScreenShot2", "/org/kde/KWin/ScreenShot2"),
                                     "org.kde.KWin.ScreenShot2")
@@ -195,21 +223,73 @@ class Kwin:
         return bytes(rgb)
 
 
-def skin_row(path, y):
-    """Row y of the skin picture (an uncompressed 24-bit BMP) as RGB bytes."""
+def read_skin(path):
+    """The skin picture (an uncompressed 24-bit BMP) as rows of RGB."""
     with open(path, "rb") as f:
         data = f.read()
     offset = struct.unpack("<I", data[10:14])[0]
     width, height = struct.unpack("<ii", data[18:26])
     stride = (width * 3 + 3) & ~3
-    row = y if height < 0 else height - 1 - y
-    bgr = data[offset + row * stride:offset + row * stride + width * 3]
-    rgb = bytearray(len(bgr))
-    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
-    return bytes(rgb)
+    rows = numpy.frombuffer(data, numpy.uint8, abs(height) * stride, offset).reshape(abs(height), stride)
+    bgr = rows[:, :width * 3].reshape(abs(height), width, 3)
+    return (bgr if height < 0 else bgr[::-1])[:, :, ::-1].astype(numpy.int16)
 
 
-LOCATOR_ROW = 150  # a row of the body, edge to edge, with no label over it
+def anchors(skin):
+    """Points of the skin that no caption or message covers, across the
+    window, and both sides of the sharp edges among them (the panel's top
+    and bottom, the body's sides), which pin the place to the pixel."""
+    points = [(x, y) for y in (150, 340, 360) for x in range(5, 340, 48)]
+    for x in (20, 100, 200, 300):
+        for y in list(range(95, 110)) + list(range(350, 362)):
+            if numpy.abs(skin[y, x] - skin[y + 1, x]).sum() > 150:
+                points += [(x, y), (x, y + 1)]
+    for x in list(range(0, 12)) + list(range(330, skin.shape[1] - 1)):
+        if numpy.abs(skin[150, x] - skin[150, x + 1]).sum() > 150:
+            points += [(x, 150), (x + 1, 150)]
+    return points
+
+
+def shows_at(picture, under, skin, place, alpha):
+    """Whether nine in ten of the skin's anchors show at that place."""
+    x0, y0 = place
+    height, width, _ = picture.shape
+    points = anchors(skin)
+    if not (0 <= x0 <= width - skin.shape[1] and 0 <= y0 <= height - skin.shape[0]):
+        return False
+    hits = 0
+    for x, y in points:
+        below = under[y0 + y, x0 + x] if alpha < 1 else 0
+        hits += bool((numpy.abs(picture[y0 + y, x0 + x] - (alpha * skin[y, x] + (1 - alpha) * below)) <= 4).all())
+    return hits >= 0.9 * len(points)
+
+
+def locate(picture, under, skin, hints):
+    """Where the skin shows, fully opaque or at 40 % over the kept picture
+    `under` (the screen without it): (x, y) of the window, or None. The
+    places in hints are tried first."""
+    height, width, _ = picture.shape
+    span_y, span_x = skin.shape[0], skin.shape[1]
+    for alpha in (1.0, 0.4):
+        if alpha < 1 and under is None:
+            break
+        for place in hints:
+            if shows_at(picture, under, skin, place, alpha):
+                return place
+        # Nine in ten points must match: what was under the window when
+        # `under` was taken may have changed a little since (another
+        # window's title bar turning inactive).
+        points = anchors(skin)
+        matches = numpy.zeros((height - span_y + 1, width - span_x + 1), numpy.int16)
+        for x, y in points:
+            seen = picture[y:y + matches.shape[0], x:x + matches.shape[1]]
+            below = under[y:y + matches.shape[0], x:x + matches.shape[1]] if alpha < 1 else 0
+            expected = alpha * skin[y, x] + (1 - alpha) * below
+            matches += (numpy.abs(seen - expected) <= 4).all(axis=2)
+        best = numpy.unravel_index(numpy.argmax(matches), matches.shape)
+        if matches[best] >= 0.9 * len(points):
+            return int(best[1]), int(best[0])
+    return None
 
 
 def main():
@@ -224,8 +304,8 @@ def main():
     device.key("shift", True)
     device.key("shift", False)
     time.sleep(0.2)
-    needle = skin_row(skin, LOCATOR_ROW)
-    picture, kept = b"", {}
+    skin = read_skin(skin)
+    picture, kept, last_place = None, {}, None
     for line in sys.stdin:
         words = line.split()
         if not words:
@@ -251,52 +331,37 @@ def main():
                     for part in reversed(parts):
                         device.key(part, False)
                     time.sleep(0.03)
+            elif command in ("maximise", "fullscreen"):
+                device.ask(command)
             elif command == "shot":
-                picture = device.shot()
+                raw = device.shot()
+                picture = numpy.frombuffer(raw, numpy.uint8).reshape(height, width, 3).astype(numpy.int16)
                 if args:
                     subprocess.run(["convert", "-size", size, "-depth", "8", "rgb:-", args[0]],
-                                   input=picture, check=True)
+                                   input=raw, check=True)
             elif command == "keep":
                 kept[args[0]] = picture
             elif command == "pixel":
-                i = (int(args[1]) * width + int(args[0])) * 3
-                reply = "#%02X%02X%02X" % tuple(picture[i:i + 3])
+                reply = "#%02X%02X%02X" % tuple(picture[int(args[1]), int(args[0])])
             elif command == "differ":  # pixels of a rectangle unlike the kept picture's
-                old, (x0, y0, x1, y1) = kept[args[0]], map(int, args[1:5])
-                x0, y0, x1, y1 = max(x0, 0), max(y0, 0), min(x1, width), min(y1, height)
-                count = 0
-                for y in range(y0, y1):
-                    a, b = (y * width + x0) * 3, (y * width + x1) * 3
-                    count += sum(picture[i:i + 3] != old[i:i + 3] for i in range(a, b, 3))
-                reply = str(count)
+                x0, y0, x1, y1 = (max(int(v), 0) for v in args[1:5])
+                changed = (picture[y0:y1, x0:x1] != kept[args[0]][y0:y1, x0:x1]).any(axis=2)
+                reply = str(int(changed.sum()))
             elif command == "blend":  # the opacity, in per cent, that a colour over the kept picture shows
-                i = (int(args[2]) * width + int(args[1])) * 3
-                colour, under, seen = bytes.fromhex(args[3]), kept[args[0]][i:i + 3], picture[i:i + 3]
+                x, y = int(args[1]), int(args[2])
+                colour = numpy.frombuffer(bytes.fromhex(args[3]), numpy.uint8).astype(int)
+                under, seen = kept[args[0]][y, x], picture[y, x]
                 ratios = [(s - u) / (c - u) for c, u, s in zip(colour, under, seen) if abs(c - u) >= 40]
                 reply = str(round(100 * sum(ratios) / len(ratios))) if ratios else "error no contrast"
             elif command == "locate":
-                reply = "none"
-                start = picture.find(needle)
-                while start >= 0:
-                    x, y = (start // 3) % width, start // 3 // width
-                    if start % 3 == 0 and x + len(needle) // 3 <= width:
-                        reply = "%d %d" % (x, y - LOCATOR_ROW)
-                        break
-                    start = picture.find(needle, start + 1)
+                hints = [tuple(map(int, args[i:i + 2])) for i in range(0, len(args) - 1, 2)]
+                place = locate(picture, kept.get("bare"), skin, hints + ([last_place] if last_place else []))
+                last_place = place or last_place
+                reply = "%d %d" % place if place else "none"
             elif command == "bbox":
-                colour = bytes.fromhex(args[0])
-                xs, ys = [], []
-                for y in range(height):
-                    row = picture[y * width * 3:(y + 1) * width * 3]
-                    first, last = row.find(colour), row.rfind(colour)
-                    while first >= 0 and first % 3:
-                        first = row.find(colour, first + 1)
-                    while last >= 0 and last % 3:
-                        last = row.rfind(colour, 0, last + 2)
-                    if first >= 0:
-                        xs += [first // 3, last // 3]
-                        ys.append(y)
-                reply = "%d %d %d %d" % (min(xs), min(ys), max(xs), max(ys)) if ys else "none"
+                hits = numpy.argwhere((picture == numpy.frombuffer(bytes.fromhex(args[0]), numpy.uint8)).all(axis=2))
+                reply = "%d %d %d %d" % (hits[:, 1].min(), hits[:, 0].min(), hits[:, 1].max(),
+                                         hits[:, 0].max()) if len(hits) else "none"
             else:
                 reply = "error unknown command " + command
         except Exception as error:  # the test reads the reason
