@@ -80,5 +80,7 @@ while another program is active.]=])
   # drawn with are not linked, so they are named here.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, fonts-liberation, fonts-dejavu-core")
+  # Qt's Wayland plugin, for the window where there is no X server.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
   include(CPack)
 endif()

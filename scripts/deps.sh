@@ -37,9 +37,10 @@ own_build_dirs() {
   done
 }
 
-# What building and running the calculator needs.
+# What building and running the calculator needs (Qt's Wayland plugin for
+# a desktop without an X server).
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
-                fonts-comic-neue fonts-liberation fonts-dejavu-core)
+                fonts-comic-neue fonts-liberation fonts-dejavu-core qt6-wayland)
 
 # What the desktop checks (label desktops) add: GNOME's mutter, KDE's KWin
 # (X11 and Wayland, with the Breeze style it needs and kbuildsycoca5, which

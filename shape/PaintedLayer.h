@@ -21,7 +21,6 @@ public:
   // Holes in window coordinates; alpha from 0 (invisible) to 255 (as
   // painted). Returns whether anything changed.
   bool Set(const QRegion& holes, std::uint8_t alpha);
-  std::uint8_t alpha() const { return alpha_; }
 
 protected:
   void paintEvent(QPaintEvent* event) override;

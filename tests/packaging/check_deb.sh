@@ -50,6 +50,7 @@ Version|$version
 Architecture|$(dpkg --print-architecture)
 Maintainer|Quintora developers <quintora@example.org>
 Section|utils
+Recommends|qt6-wayland
 FIELDS
     # The fonts named by hand, and the libraries dpkg-shlibdeps found in the
     # program: without those the package would install but not start.

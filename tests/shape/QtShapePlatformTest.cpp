@@ -127,6 +127,50 @@ TEST_F(QtShapePlatformTest, ProgramIsActiveWhileOneOfItsWindowsIs) {
   EXPECT_FALSE(platform->IsProgramActive());
 }
 
+// The Wayland roles on the offscreen platform: the window paints its holes
+// and its opacity itself. Every pixel is checked against what the test
+// picture and the opacity make of it; the window is drawn without its mask,
+// as a compositor that takes the mask for input only shows it, and with a
+// child lying in a hole, as the calculator's hidden buttons do.
+TEST(WaylandRoles, HolesAreClearAndTheRestTakesTheOpacity) {
+  QWidget window;
+  window.setWindowFlag(Qt::FramelessWindowHint);
+  PictureBox box;
+  box.resize(70, 50);  // 10 pixels of key-coloured background right of and below the picture
+  box.setPicture(SmallSkin::Make());
+  QWidget inHole(&window);
+  inHole.setGeometry(SmallSkin::kWhite.adjusted(2, 2, -2, -2));
+  inHole.setAutoFillBackground(true);
+  BMPregionInXP region(MakeQtShapePlatform(WindowSystem::Wayland));
+  region.Window(&window);
+  region.BMPicture(&box);
+  region.Transparencycolor(0xFFFFFF);
+  for (const int percent : {100, 40, 100}) {
+    region.AlfaTransP(std::int16_t(percent));
+    region.Create();
+    ASSERT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
+    QImage drawn(window.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    window.render(&drawn, {}, {}, QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+    const QImage picture = SmallSkin::Make();
+    const int alpha = percent * 255 / 100;
+    int wrong = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = 0; x < drawn.width(); ++x) {
+        const bool hole = !picture.rect().contains(x, y) || SmallSkin::kWhite.contains(x, y);
+        const QColor got = QColor::fromRgba(qUnpremultiply(drawn.pixel(x, y)));
+        const QColor want = hole ? QColor(Qt::transparent) : QColor(picture.pixel(x, y));
+        const bool right = hole ? got.alpha() == 0
+                                : std::abs(got.alpha() - alpha) <= 1 && std::abs(got.red() - want.red()) <= 3 &&
+                                      std::abs(got.green() - want.green()) <= 3 &&
+                                      std::abs(got.blue() - want.blue()) <= 3;
+        if (!right && ++wrong <= 3)
+          ADD_FAILURE() << percent << " %, pixel " << x << "," << y << ": got " << qPrintable(got.name(QColor::HexArgb));
+      }
+    EXPECT_EQ(wrong, 0) << percent << " %";
+  }
+}
+
 // Run with QT_SCALE_FACTOR=2 (ctest shape.hidpi): the window draws the
 // high-resolution picture while its region stays in logical pixels.
 TEST(HiDpi, WindowDrawsHighResolutionPictureAndKeepsLogicalRegion) {
