@@ -232,6 +232,7 @@ if ! skip_check hole-native; then
   done
   [ "$native" != none ] || { fail "no weston-eventdemo window on the screen"; exit 1; }
   read -r nx0 ny0 nx1 ny1 <<<"$native"
+  read -r back_x back_y <<<"$win_x $win_y"
   # A hole at the top, or one at the bottom where the window would not fit
   # on the screen below the native one's centre.
   read -r hx hy <<<"${key[hole]}"
@@ -245,38 +246,47 @@ if ! skip_check hole-native; then
     known_result hole-native failed "a click in a hole does not reach the native Wayland window below"
   fi
   kill "${helper_pids[-1]}"
-  move_window "$behind_x" "$behind_y"
+  move_window "$back_x" "$back_y"
 fi
 
-# 40 % within 300 ms of another window's activation, in the X server's
-# time: from the change of _NET_ACTIVE_WINDOW to that of the calculator's
-# opacity. The best of three tries counts, so that a busy machine's
-# scheduling does not decide.
+# 40 % within 300 ms of another window's activation: from the change of
+# _NET_ACTIVE_WINDOW to that of the calculator's opacity, as two X clients
+# see them arrive (XWayland's own timestamps follow the compositor's input
+# events, not one clock). The best of three tries counts, so that a busy
+# machine's scheduling does not decide.
 if ! skip_check translucent-in-time; then
-  first_change() {  # property, log: the X server's time of its first change, in ms
-    sed -n "s/.*($1), time \([0-9]*\),.*/\1/p" "$2" | head -1
+  spy() {  # log xev-argument...: property changes, each line with its arrival in microseconds
+    rm -f "$1.pipe" && mkfifo "$1.pipe"
+    stdbuf -oL xev "${@:2}" -event property >"$1.pipe" 2>/dev/null &
+    spies+=($!)
+    while IFS= read -r line; do echo "${EPOCHREALTIME/./} $line"; done <"$1.pipe" >"$1" &
+    spies+=($!)
+  }
+  first_change() {  # property log: when its first change arrived, in microseconds
+    sed -n "/($1)/{s/ .*//p;q}" "$2"
   }
   for try in 1 2 3; do
-    xev -root -event property >"$log_dir/root.log" 2>&1 &
-    root_spy=$!
-    xev -id "$wid" -event property >"$log_dir/properties.log" 2>&1 &
-    window_spy=$!
+    spies=()
+    spy "$log_dir/root.log" -root
+    spy "$log_dir/properties.log" -id "$wid"
     sleep 0.3  # both listening
     click_at $((behind_x + 30 - win_x)) $((behind_y + 20 - win_y))
     wait_for_output "1717986918" 5000 opacity >/dev/null || true
-    kill "$root_spy" "$window_spy"
+    sleep 0.1
+    kill "${spies[@]}" 2>/dev/null || true
     t_active=$(first_change _NET_ACTIVE_WINDOW "$log_dir/root.log")
     t_opacity=$(first_change _NET_WM_WINDOW_OPACITY "$log_dir/properties.log")
-    delay=$((${t_opacity:-999999} - ${t_active:-0}))
+    delay=-1
+    [ -n "$t_active" ] && [ -n "$t_opacity" ] && delay=$(((t_opacity - t_active) / 1000))
     click_at ${key[panel]}  # back, for the next try or check
     move_to $((${key[panel]% *} + 3)) $((${key[panel]#* } + 2))
     wait_for_output "|4294967295" 5000 opacity >/dev/null || true
-    [ "$delay" -le 300 ] && break
+    [ "$delay" -ge 0 ] && [ "$delay" -le 300 ] && break
   done
-  if [ "$delay" -le 300 ]; then
+  if [ "$delay" -ge 0 ] && [ "$delay" -le 300 ]; then
     pass "40 % $delay ms after the other window became active"
   else
-    fail "40 % came $delay ms after the other window became active (best of 3; X server time ${t_active:-?} -> ${t_opacity:-?})"
+    fail "40 % not within 300 ms of the other window's activation (best of 3: ${delay} ms; -1: a change not seen)"
   fi
 fi
 
@@ -294,7 +304,8 @@ if ! skip_check fixed-size; then
 fi
 
 # Maximise and full-screen requests, each right after a drag, leave the
-# window where the drag left it, and no frame of another size shows.
+# window where the drag left it, and a maximise shows no frame of another
+# size.
 geometry() { xdotool getwindowgeometry "$wid" | tr -s ' \n' ' '; }
 refused_in_place() {  # check state what
   skip_check "$1" && return 0
@@ -315,7 +326,11 @@ refused_in_place() {  # check state what
   wmctrl -i -r "$wid" -b add,"$2"
   sleep 1  # time for a window manager to act on it, which it must not
   kill "$spy"
-  sizes=$(grep -o "width [0-9]*, height [0-9]*" "$log_dir/configure.log" | sort -u | grep -v "width 353, height 428" || true)
+  # A window manager that lets the program say it has one size shows no
+  # frame of another; none lets it say so of full screen.
+  sizes=""
+  [ "$1" = maximise ] &&
+    sizes=$(grep -o "width [0-9]*, height [0-9]*" "$log_dir/configure.log" | sort -u | grep -v "width 353, height 428" || true)
   if [ "$(geometry)" = "$before" ] && [ -z "$sizes" ]; then
     pass "$3 changes nothing"
   else
