@@ -121,12 +121,15 @@ driver() {
 # and activated; on Wayland it is found on the screen. Sets app_pid, wid
 # (X11), win_x and win_y.
 start_app() {  # command...
-  "$@" 2>"$log_dir/app.err" &
+  "$@" 2> >(tee "$log_dir/app.err" >&2) &
   app_pid=$!
   if native_wayland; then
-    for _ in $(seq 1 60); do window_position && return 0; sleep 0.5; done
-    fail "no Quintora window on the screen within 30 s"
-    exit 1
+    local deadline=$(($(now_ms) + 30000))
+    until window_position; do
+      [ "$(now_ms)" -lt "$deadline" ] || { fail "no Quintora window on the screen within 30 s"; exit 1; }
+      sleep 0.5
+    done
+    return 0
   fi
   wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quintora$' | head -1)
   [ -n "$wid" ] || { fail "no Quintora window within 30 s"; exit 1; }
