@@ -201,6 +201,11 @@ else
   if wait_for_output "1717986918" 5000 opacity; then pass "40 % opaque while another window is active"
   else fail "no 40 % opacity"; fi
 fi
+# QUINTORA_SHOT=FILE: a picture of the screen at this point, for a person.
+if [ -n "${QUINTORA_SHOT:-}" ]; then
+  if real_input; then driver shot "$QUINTORA_SHOT" >/dev/null; else import -window root "$QUINTORA_SHOT"; fi
+fi
+
 # Back to the calculator by a click on its bare skin, and the pointer moving
 # over it: 100 %.
 click_at ${key[panel]}
