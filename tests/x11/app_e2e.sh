@@ -325,40 +325,43 @@ fi
 geometry() { xdotool getwindowgeometry "$wid" | tr -s ' \n' ' '; }
 refused_in_place() {  # check state what
   skip_check "$1" && return 0
-  drag_and_check 40 30 "a drag before the $3 request"
-  local before sizes
-  if native_wayland; then
-    before="$win_x,$win_y"
-    driver "$2"
-    sleep 1
-    window_position || true
-    if [ "$win_x,$win_y" = "$before" ]; then pass "$3 changes nothing"; else fail "$3: now at $win_x,$win_y, was $before"; fi
-    return
-  fi
-  before=$(geometry)
-  xev -id "$wid" -event structure >"$log_dir/configure.log" 2>&1 &
-  local spy=$!
-  sleep 0.2
-  wmctrl -i -r "$wid" -b add,"$2"
-  sleep 1  # time for a window manager to act on it, which it must not
-  kill "$spy"
-  # A window manager that lets the program say it has one size shows no
-  # frame of another; none lets it say so of full screen.
-  sizes=""
-  [ "$1" = maximise ] &&
-    sizes=$(grep -o "width [0-9]*, height [0-9]*" "$log_dir/configure.log" | sort -u | grep -v "width 353, height 428" || true)
-  if [ "$(geometry)" = "$before" ] && [ -z "$sizes" ]; then
-    pass "$3 changes nothing"
-  else
-    fail "$3: now $(geometry), was $before${sizes:+; shown at $sizes}"
-  fi
+  local try before after sizes problem=""
+  # A window manager may get it wrong only some of the time (xfwm4's full
+  # screen after a drag, 7 times in 8): three drags and requests.
+  for try in 1 2 3; do
+    drag_and_check 40 30 "a drag before $3 request $try"
+    if native_wayland; then
+      before="$win_x,$win_y"
+      driver "$2"
+      sleep 1
+      window_position || true
+      after="$win_x,$win_y"
+    else
+      before=$(geometry)
+      xev -id "$wid" -event structure >"$log_dir/configure.log" 2>&1 &
+      local spy=$!
+      sleep 0.2
+      wmctrl -i -r "$wid" -b add,"$2"
+      sleep 1  # time for a window manager to act on it, which it must not
+      kill "$spy"
+      after=$(geometry)
+      # A window manager that lets the program say it has one size shows no
+      # frame of another; none lets it say so of full screen.
+      sizes=""
+      [ "$1" = maximise ] &&
+        sizes=$(grep -o "width [0-9]*, height [0-9]*" "$log_dir/configure.log" | sort -u | grep -v "width 353, height 428" || true)
+      after+=${sizes:+; shown at $sizes}
+    fi
+    [ "$after" = "$before" ] || problem+=" [request $try: now $after, was $before]"
+  done
+  if [ -z "$problem" ]; then pass "$3 changes nothing, 3 times after a drag"; else fail "$3:$problem"; fi
 }
 if native_wayland; then
-  refused_in_place maximise maximise maximise
-  refused_in_place full-screen fullscreen "full screen"
+  refused_in_place maximise maximise "a maximise"
+  refused_in_place full-screen fullscreen "a full-screen"
 else
-  refused_in_place maximise maximized_vert,maximized_horz maximise
-  refused_in_place full-screen fullscreen "full screen"
+  refused_in_place maximise maximized_vert,maximized_horz "a maximise"
+  refused_in_place full-screen fullscreen "a full-screen"
 fi
 
 # The screen shrinks under the window: it comes back wholly inside.
