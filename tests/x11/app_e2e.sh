@@ -268,8 +268,9 @@ fi
 # 40 % within 300 ms of another window's activation: from the change of
 # _NET_ACTIVE_WINDOW to that of the calculator's opacity, as two X clients
 # see them arrive (XWayland's own timestamps follow the compositor's input
-# events, not one clock). The best of three tries counts, so that a busy
-# machine's scheduling does not decide.
+# events, not one clock). Four of five tries must be in time: a busy
+# machine's scheduling may delay one, while a timer slower than the bound
+# misses more.
 if ! skip_check translucent-in-time; then
   spy() {  # log xev-argument...: property changes, each line with its arrival in microseconds
     rm -f "$1.pipe" && mkfifo "$1.pipe"
@@ -281,7 +282,8 @@ if ! skip_check translucent-in-time; then
   first_change() {  # property log: when its first change arrived, in microseconds
     sed -n "/($1)/{s/ .*//p;q}" "$2"
   }
-  for try in 1 2 3; do
+  delays=() late=0
+  for try in 1 2 3 4 5; do
     spies=()
     spy "$log_dir/root.log" -root
     spy "$log_dir/properties.log" -id "$wid"
@@ -297,12 +299,14 @@ if ! skip_check translucent-in-time; then
     click_at ${key[panel]}  # back, for the next try or check
     move_to $((${key[panel]% *} + 3)) $((${key[panel]#* } + 2))
     wait_for_output "|4294967295" 5000 opacity >/dev/null || true
-    [ "$delay" -ge 0 ] && [ "$delay" -le 300 ] && break
+    delays+=("$delay")
+    { [ "$delay" -ge 0 ] && [ "$delay" -le 300 ]; } || late=$((late + 1))
+    [ "$late" -le 1 ] || break
   done
-  if [ "$delay" -ge 0 ] && [ "$delay" -le 300 ]; then
-    pass "40 % $delay ms after the other window became active"
+  if [ "$late" -le 1 ]; then
+    pass "40 % within 300 ms of the other window's activation (ms: ${delays[*]})"
   else
-    fail "40 % not within 300 ms of the other window's activation (best of 3: ${delay} ms; -1: a change not seen)"
+    fail "40 % later than 300 ms after the other window's activation (ms: ${delays[*]}; -1: a change not seen)"
   fi
 fi
 
