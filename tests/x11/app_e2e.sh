@@ -282,6 +282,9 @@ if ! skip_check translucent-in-time; then
   first_change() {  # property log: when its first change arrived, in microseconds
     sed -n "/($1)/{s/ .*//p;q}" "$2"
   }
+  click_at ${key[panel]}  # the calculator active and opaque to begin with
+  move_to $((${key[panel]% *} + 3)) $((${key[panel]#* } + 2))
+  wait_for_output "|4294967295" 5000 opacity >/dev/null || true
   delays=() late=0
   for try in 1 2 3 4 5; do
     spies=()
@@ -332,8 +335,9 @@ refused_in_place() {  # check state what
   local try before after sizes problem=""
   # A window manager may get it wrong only some of the time (xfwm4's full
   # screen after a drag, 7 times in 8): three drags and requests.
-  for try in 1 2 3; do
-    drag_and_check 40 30 "a drag before $3 request $try"
+  for try in 1 2 3; do  # down and back up, which keeps the window off the screen's edges
+    window_position || true  # where the last request left it
+    drag_and_check $((try % 2 ? 40 : -40)) $((try % 2 ? 30 : -30)) "a drag before $3 request $try"
     if native_wayland; then
       before="$win_x,$win_y"
       driver "$2"

@@ -190,12 +190,15 @@ move_to() {
 # Drags with the left button from a point of the window by an offset, the
 # pointer's move one jump.
 drag_from() {  # x y dx dy
+  # By way of a neighbour: after a drag the pointer is on the same spot of
+  # the window, and xdotool would wait for a move to where it already is.
+  move_to $(($1 + 1)) "$2"
   move_to "$1" "$2"
   if real_input; then  # as a hand does it: some time between press, move and release
     driver down && sleep 0.05 && driver moveby "$3" "$4" && sleep 0.05 && driver up
   else
     xdotool mousedown 1
-    xdotool mousemove_relative --sync "$3" "$4"
+    xdotool mousemove_relative --sync -- "$3" "$4"
     xdotool mouseup 1
   fi
 }
