@@ -42,6 +42,20 @@ own_build_dirs() {
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
                 fonts-comic-neue fonts-liberation fonts-dejavu-core qt6-wayland)
 
+# What the desktop checks (label desktops) add: GNOME's mutter, KDE's KWin
+# (X11 and Wayland, with the Breeze style it needs and kbuildsycoca5, which
+# lets it grant the test driver input and screenshots) and Xfce's xfwm4;
+# XWayland, Qt's Wayland plugin for the native mode, and weston's demo client
+# as a native window that logs its clicks; the driver's D-Bus and GLib
+# bindings (mutter's input and settings, KWin's screenshots) and NumPy (to
+# find the window in a screenshot); mutter's screen cast through PipeWire,
+# read with GStreamer; wl-clipboard.
+DESKTOP_TEST_PACKAGES=(mutter kwin-x11 kwin-wayland kwin-style-breeze libkf5service-bin xfwm4
+                       xwayland qt6-wayland weston python3-dbus python3-gi gir1.2-glib-2.0
+                       dconf-gsettings-backend dbus-bin pipewire pipewire-bin
+                       gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base
+                       python3-numpy wl-clipboard)
+
 # What the tests add: GoogleTest, Google Benchmark, Qt's private headers (to
 # switch accessibility on in widget tests), a private X server with a window
 # manager, the tools that drive it as a user would, an AT-SPI client with its
@@ -50,7 +64,8 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
                xvfb xauth openbox xdotool xclip x11-utils xcompmgr imagemagick
                wmctrl x11-xserver-utils at-spi2-core python3-pyatspi dbus-x11
-               orca speech-dispatcher-espeak-ng espeak-ng)
+               orca speech-dispatcher-espeak-ng espeak-ng
+               "${DESKTOP_TEST_PACKAGES[@]}")
 
 # What the fuzz and sanitizer builds add: clang with libFuzzer and the
 # sanitizer runtimes.

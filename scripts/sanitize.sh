@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-asan/ and runs its whole test suite but the packaging checks; any
-# sanitizer report fails the run. Usage: scripts/sanitize.sh [CMAKE_OPTION ...]
+# build-asan/ and runs its whole test suite but the packaging and desktop
+# checks; any sanitizer report fails the run. Usage: scripts/sanitize.sh [CMAKE_OPTION ...]
 #
 # The Qt parts are built when Qt 6 is installed, the engine alone otherwise;
 # -DQUINTORA_WITH_QT=OFF forces the engine alone. clang is used when it is
@@ -43,4 +43,5 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 cd "$build"
-ctest --output-on-failure -j "$jobs" -LE packaging  # the .deb is the normal build's
+# The .deb is the normal build's; the desktops' window checks run once, there.
+ctest --output-on-failure -j "$jobs" -LE 'packaging|desktops'

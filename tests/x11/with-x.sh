@@ -3,14 +3,18 @@
 # openbox window manager, a private D-Bus session bus and, unless one is
 # given, a private runtime folder, as a desktop session has; stops them
 # afterwards, also on failure.
-# Usage: with-x.sh [--no-wm] [--a11y] COMMAND [ARG...]
+# Usage: with-x.sh [--no-wm | --wm openbox|mutter|kwin|xfwm4] [--a11y] COMMAND [ARG...]
+#   --wm    another window manager (xfwm4 with its compositor on); the
+#           caller gives it a private home (../desktops/session.sh does)
 #   --a11y  Qt programs talk to the accessibility bus, which the session bus
 #           starts on demand, as when a screen reader runs.
 # QUINTORA_X_SCREEN sets the screen size (default 1024x768).
 set -euo pipefail
 
 wm=1
+wm_name=openbox
 if [ "${1:-}" = "--no-wm" ]; then wm=0; shift; fi
+if [ "${1:-}" = "--wm" ]; then wm_name=$2; shift 2; fi
 if [ "${1:-}" = "--a11y" ]; then
   shift
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
@@ -21,7 +25,7 @@ fi
 # (fonts, Mesa's shaders), settings and data of the session's programs stay
 # in a private folder as well.
 if [ -z "${QUINTORA_WITH_X_BUS:-}" ]; then
-  wm_option=()
+  wm_option=(--wm "$wm_name")
   [ "$wm" -eq 0 ] && wm_option=(--no-wm)
   QUINTORA_WITH_X_HOME=$(mktemp -d)
   export QUINTORA_WITH_X_HOME XDG_CACHE_HOME="$QUINTORA_WITH_X_HOME/cache" \
@@ -36,8 +40,9 @@ fi
 xvfb_pid=""
 wm_pid=""
 cleanup() {
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  # A window manager may end with the signal's number as its status (KWin).
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && { wait "$wm_pid" 2>/dev/null || true; }
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && { wait "$xvfb_pid" 2>/dev/null || true; }
   [ -n "${fifo_dir:-}" ] && rm -rf "$fifo_dir"
   [ -n "${QUINTORA_WITH_X_RUNTIME:-}" ] && rm -rf "$QUINTORA_WITH_X_RUNTIME"
   [ -n "${QUINTORA_WITH_X_HOME:-}" ] && rm -rf "$QUINTORA_WITH_X_HOME"
@@ -50,12 +55,16 @@ trap cleanup EXIT
 # and a client that connects during a reset is turned away.
 fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/display"
-Xvfb -noreset -displayfd 3 -screen 0 ${QUINTORA_X_SCREEN:-1024x768}x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
+# GLX, for the window managers that composite with OpenGL.
+Xvfb -noreset -displayfd 3 -screen 0 ${QUINTORA_X_SCREEN:-1024x768}x24 -nolisten tcp +extension GLX \
+  3>"$fifo_dir/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 60 display_number <"$fifo_dir/display"
 export DISPLAY=":$display_number"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
+# Services the bus starts on demand (KWin's shortcut daemon) need the display too.
+dbus-update-activation-environment DISPLAY QT_QPA_PLATFORM >/dev/null 2>&1 || true
 
 # Polls a command for up to the given number of seconds: on a loaded machine
 # the private server and the window manager can take many seconds to come up.
@@ -87,11 +96,17 @@ wm_manages_windows() {
 }
 
 if [ "$wm" -eq 1 ]; then
-  # Its log and settings in the private folder, not in the user's home.
-  XDG_CACHE_HOME="$fifo_dir" XDG_CONFIG_HOME="$fifo_dir" openbox --sm-disable >/dev/null 2>&1 &
+  case "$wm_name" in
+    # Its log and settings in the private folder, not in the user's home.
+    openbox) XDG_CACHE_HOME="$fifo_dir" XDG_CONFIG_HOME="$fifo_dir" openbox --sm-disable >/dev/null 2>&1 & ;;
+    mutter) mutter --x11 --replace --sm-disable >/dev/null 2>&1 & ;;
+    kwin) kwin_x11 --replace >/dev/null 2>&1 & ;;
+    xfwm4) xfwm4 --compositor=on --replace >/dev/null 2>&1 & ;;
+    *) echo "with-x.sh: unknown window manager $wm_name" >&2; exit 2 ;;
+  esac
   wm_pid=$!
-  wait_until 60 wm_announced || { echo "with-x.sh: openbox did not come up" >&2; exit 1; }
-  wm_manages_windows || { echo "with-x.sh: openbox does not manage windows" >&2; exit 1; }
+  wait_until 60 wm_announced || { echo "with-x.sh: $wm_name did not come up" >&2; exit 1; }
+  wm_manages_windows || { echo "with-x.sh: $wm_name does not manage windows" >&2; exit 1; }
 fi
 
 "$@"
