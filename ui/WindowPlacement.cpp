@@ -56,16 +56,29 @@ void frmCalculator::resizeEvent(QResizeEvent* event) {
 // or program that makes it so anyway is answered with the normal state, in
 // the window's own place (FormWindow.h), not wherever a window manager moved
 // it on the way. Windows moves a maximised window to the screen's corner
-// after it has told the state: the move back waits for that. On Wayland the
-// compositor puts the window back itself.
+// after it has told the state: the move back waits for that. A window
+// manager may also move the window once more as it leaves the state (KWin on
+// X11, to the screen's corner): for a moment after the refusal, such a move
+// is answered the same way. On Wayland the compositor puts the window back
+// itself.
 void frmCalculator::RefuseLargerStates() {
   const Qt::WindowStates larger = Qt::WindowMaximized | Qt::WindowFullScreen;
   if (!(windowState() & larger)) return;
   setWindowState(windowState() & ~larger);
   if (RunningWindowSystem() == WindowSystem::Wayland) return;
-  QTimer::singleShot(0, this, [this] {
-    if (const std::optional<QPoint> place = OwnPlace(this)) PlaceWindow(this, *place);
-  });
+  refusal_.setSingleShot(true);
+  refusal_.start(1000);
+  QTimer::singleShot(0, this, [this] { BackToOwnPlace(); });
+}
+
+void frmCalculator::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (refusal_.isActive()) BackToOwnPlace();
+}
+
+void frmCalculator::BackToOwnPlace() {
+  const std::optional<QPoint> place = OwnPlace(this);
+  if (place && frameGeometry().topLeft() != *place) PlaceWindow(this, *place);
 }
 
 }  // namespace quintora

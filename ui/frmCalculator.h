@@ -49,6 +49,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   // Building the controls of the layout.
@@ -65,6 +66,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   void WatchScreens();
   void KeepOnScreen();
   void RefuseLargerStates();
+  void BackToOwnPlace();
 
   // The window's own handlers.
   void Form_MouseDown(std::int16_t Button);
@@ -141,6 +143,8 @@ class frmCalculator : public QWidget, private WindowEffects {
   bool iconRequested_ = false;
 
   QTimer Timer1;
+  // Runs for a moment after a refused maximise or full screen.
+  QTimer refusal_;
 };
 
 }  // namespace quintora
