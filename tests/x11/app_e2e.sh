@@ -76,6 +76,15 @@ if ! native_wayland; then  # below its title bar, if it has one
   move_window "$behind_x" "$behind_y"
 fi
 
+# The window's top-level frame: the root window's child that holds it.
+top_level() {
+  local window=$1 parent root
+  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+  while parent=$(xwininfo -children -id "$window" | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p') &&
+        [ -n "$parent" ] && [ "$parent" != "$root" ]; do window=$parent; done
+  [ -n "$parent" ] && printf '%d\n' "$window"
+}
+
 # No title bar or border: on X11 the window manager adds no frame extents
 # and the window's outermost frame is the window's own size; on Wayland,
 # once the drag has put the window over the other one's inside, the screen
@@ -89,14 +98,15 @@ check_undecorated() {
     if [ "$changed" -eq 0 ]; then pass "no decoration"; else fail "$changed pixels above the window changed"; fi
     return
   fi
-  local frame=$wid root parent outer extents
-  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
-  while :; do
-    parent=$(xwininfo -children -id "$frame" | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
-    [ "$parent" = "$root" ] && break
-    frame=$parent
+  local frame outer="" extents
+  # A window manager may still be framing or unframing the new window:
+  # its frame can vanish under the walk, which is then taken again.
+  for _ in $(seq 1 20); do
+    frame=$(top_level "$wid") &&
+      outer=$(xwininfo -id "$frame" | sed -n 's/.*Width: \([0-9]*\)/\1/p;s/.*Height: \([0-9]*\)/\1/p' | tr '\n' x) &&
+      break
+    sleep 0.2
   done
-  outer=$(xwininfo -id "$frame" | sed -n 's/.*Width: \([0-9]*\)/\1/p;s/.*Height: \([0-9]*\)/\1/p' | tr '\n' x)
   extents=$(xprop -id "$wid" _NET_FRAME_EXTENTS)
   if [ "$outer" = "353x428x" ] && { [[ "$extents" == *"0, 0, 0, 0"* ]] || [[ "$extents" == *"not found"* ]]; }; then
     pass "no decoration"
@@ -163,21 +173,13 @@ else
   wait_for_output "$behind_wid" 5000 active ||
     fail "the click did not activate the other window"
 fi
-# Windows in the X server's stacking order, bottom first, as the top-level
-# frames that hold them.
-top_level() {
-  local window=$1 parent root
-  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
-  while parent=$(xwininfo -children -id "$window" | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p') &&
-        [ "$parent" != "$root" ]; do window=$parent; done
-  printf '%d\n' "$window"
-}
+# Whether one window's frame is above another's in the X server's stacking
+# order (xwininfo lists the root's children top first).
 stacked_above() {  # upper lower
   local upper lower order
-  upper=$(top_level "$1") lower=$(top_level "$2")
+  upper=$(top_level "$1") && lower=$(top_level "$2") || return 1
   order=$(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | xargs printf '%d\n')
-  # xwininfo lists the children top first
-  [ "$(grep -n -x -e "$upper" -e "$lower" <<<"$order" | head -1 | cut -d: -f2)" = "$upper" ]
+  [ "$(grep -x -e "$upper" -e "$lower" <<<"$order" | head -1)" = "$upper" ]
 }
 if skip_check topmost; then :
 elif stacked_above "$wid" "$behind_wid"; then
