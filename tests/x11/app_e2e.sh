@@ -67,7 +67,7 @@ start_app "$@"
 # On Wayland the program says, once, what it cannot do there and what the
 # user can do instead.
 if skip_check wayland-note; then :
-elif [ "$(grep -c "Always on Top" "$log_dir/app.err")" -eq 1 ]; then pass "one note on standard error about staying on top"
+elif wait_for_output 1 5000 grep -c "Always on Top" "$log_dir/app.err"; then pass "one note on standard error about staying on top"
 else fail "standard error: $(cat "$log_dir/app.err")"; fi
 
 if ! native_wayland; then  # below its title bar, if it has one
