@@ -58,7 +58,8 @@ frmCalculator::~frmCalculator() = default;
 // them with the window, which would otherwise hold up the first frame. Where
 // the first frame shows is the window's own place until it moves itself.
 void frmCalculator::paintEvent(QPaintEvent* /*event*/) {
-  if (!iconRequested_) RequestWindowIcon();
+  if (iconRequested_) return;
+  RequestWindowIcon();
   NoteFirstPlace(this);
 }
 
