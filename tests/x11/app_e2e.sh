@@ -336,6 +336,7 @@ fi
 # window where the drag left it, and a maximise shows no frame of another
 # size.
 geometry() { xdotool getwindowgeometry "$wid" | tr -s ' \n' ' '; }
+larger_state() { xprop -id "$wid" _NET_WM_STATE | grep -o "_NET_WM_STATE_\(FULLSCREEN\|MAXIMIZED_[A-Z]*\)"; }
 refused_in_place() {  # check state what
   skip_check "$1" && return 0
   local try before after sizes problem=""
@@ -356,7 +357,16 @@ refused_in_place() {  # check state what
       local spy=$!
       sleep 0.2
       wmctrl -i -r "$wid" -b add,"$2"
-      sleep 1  # time for a window manager to act on it, which it must not
+      # On a loaded machine the window manager may act on the request long
+      # after it was sent, and the program answer later still. The check
+      # waits until the window manager has acted, the program has had the
+      # normal state back and the window is where it was (8 s at most).
+      wm_caught_up "$behind_wid" || true
+      wait_for_output "" 5000 larger_state >/dev/null || true
+      wm_caught_up "$behind_wid" || true
+      local deadline=$(($(now_ms) + 3000))
+      until [ "$(geometry)" = "$before" ] || [ "$(now_ms)" -ge "$deadline" ]; do sleep 0.05; done
+      sleep 1  # a window manager's late move, which the program answers
       kill "$spy"
       after=$(geometry)
       # A window manager that lets the program say it has one size shows no

@@ -148,6 +148,20 @@ activate() {  # window
 }
 window_manager_present() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW; }
 
+# Returns once the window manager has handled every request sent to it
+# before, however slow it is: it handles them in order, and the answer to
+# this one shows (a pager hint toggled on a window of the caller's).
+wm_caught_up() {  # window
+  window_manager_present || return 0
+  local before deadline=$(($(now_ms) + 20000))
+  before=$(xprop -id "$1" _NET_WM_STATE)
+  wmctrl -i -r "$1" -b toggle,skip_pager
+  while [ "$(xprop -id "$1" _NET_WM_STATE)" = "$before" ]; do
+    [ "$(now_ms)" -ge "$deadline" ] && { echo "  the window manager did not answer within 20 s"; return 1; }
+    sleep 0.02
+  done
+}
+
 # Moves the window on X11; a window manager may still be placing a new
 # window, so the move is repeated until the window stays there.
 move_window() {  # x y
