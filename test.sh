@@ -15,6 +15,10 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]
 # stays in the build folder, out of the user's home.
 export XDG_CACHE_HOME="$PWD/build/test-home/cache" XDG_CONFIG_HOME="$PWD/build/test-home/config" \
   XDG_DATA_HOME="$PWD/build/test-home/data"
+# The font cache's folder is made beforehand: programs (or two threads of
+# one) that find a font folder's system cache out of date race to make it,
+# and the loser falls back to ~/.fontconfig.
+mkdir -p "$XDG_CACHE_HOME/fontconfig"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTORA_TESTS=ON
 cmake --build build -j "$(nproc)"

@@ -30,6 +30,10 @@ if [ -z "${QUINTORA_WITH_X_BUS:-}" ]; then
   QUINTORA_WITH_X_HOME=$(mktemp -d)
   export QUINTORA_WITH_X_HOME XDG_CACHE_HOME="$QUINTORA_WITH_X_HOME/cache" \
     XDG_CONFIG_HOME="$QUINTORA_WITH_X_HOME/config" XDG_DATA_HOME="$QUINTORA_WITH_X_HOME/data"
+  # Made beforehand: programs, or two threads of one (openbox's), that find
+  # a font folder's system cache out of date race to make it, and the loser
+  # writes its font cache to ~/.fontconfig.
+  mkdir -p "$XDG_CACHE_HOME/fontconfig"
   if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     XDG_RUNTIME_DIR=$(mktemp -d)
     export XDG_RUNTIME_DIR QUINTORA_WITH_X_RUNTIME="$XDG_RUNTIME_DIR"
@@ -55,6 +59,7 @@ trap cleanup EXIT
 # and a client that connects during a reset is turned away.
 fifo_dir=$(mktemp -d)
 mkfifo "$fifo_dir/display"
+mkdir "$fifo_dir/fontconfig"  # openbox's font cache, as above
 # GLX, for the window managers that composite with OpenGL.
 Xvfb -noreset -displayfd 3 -screen 0 ${QUINTORA_X_SCREEN:-1024x768}x24 -nolisten tcp +extension GLX \
   3>"$fifo_dir/display" >/dev/null 2>&1 &
