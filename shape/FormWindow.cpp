@@ -86,8 +86,10 @@ void PlaceWindow(QWidget* window, QPoint place) {
   else window->move(place);
 }
 
+void NotePlace(QWidget* window) { window->setProperty(kOwnPlaceProperty, window->pos()); }
+
 void NoteFirstPlace(QWidget* window) {
-  if (!OwnPlace(window)) window->setProperty(kOwnPlaceProperty, window->pos());
+  if (!OwnPlace(window)) NotePlace(window);
 }
 
 WindowBackground BackgroundOf(const QWidget* window) {

@@ -27,14 +27,16 @@ int WindowHeightTwips(const QWidget* window);
 void SetWindowWidthTwips(QWidget* window, long long twips);
 void SetWindowHeightTwips(QWidget* window, long long twips);
 
-// The place the program itself last gave the window: the end of a body
-// drag, a move back onto the screen, or else where the window was when it
-// first showed. Moves made by a window manager or another program leave it
-// as it is, so it is where the user left the window even when a window
-// manager moves the window on its way to a state the window refuses.
+// The window's own place: where the program itself last put it (the end of
+// a body drag, a move back onto the screen), where a window manager or
+// another program moved it once that move has settled (NotePlace), or else
+// where the window was when it first showed. A window manager's move on its
+// way to a state the window refuses never becomes it.
 std::optional<QPoint> OwnPlace(const QWidget* window);
 // Moves the window there and records the place as the window's own.
 void PlaceWindow(QWidget* window, QPoint place);
+// Records where the window is now as its own place.
+void NotePlace(QWidget* window);
 // Records where the window is now, if nothing was recorded yet.
 void NoteFirstPlace(QWidget* window);
 

@@ -17,6 +17,9 @@ namespace quintora {
 // Wayland the compositor alone places windows.
 void frmCalculator::WatchScreens() {
   if (RunningWindowSystem() == WindowSystem::Wayland) return;
+  moveSettling_.setSingleShot(true);
+  moveSettling_.setInterval(250);
+  connect(&moveSettling_, &QTimer::timeout, this, [this] { AdoptSettledPlace(); });
   auto recheck = [this] { QTimer::singleShot(0, this, [this] { KeepOnScreen(); }); };
   auto watch = [this, recheck](QScreen* screen) {
     connect(screen, &QScreen::geometryChanged, this, recheck);
@@ -66,14 +69,25 @@ void frmCalculator::RefuseLargerStates() {
   if (!(windowState() & larger)) return;
   setWindowState(windowState() & ~larger);
   if (RunningWindowSystem() == WindowSystem::Wayland) return;
+  moveSettling_.stop();  // a move on the way to the state
+
   refusal_.setSingleShot(true);
   refusal_.start(1000);
   QTimer::singleShot(0, this, [this] { BackToOwnPlace(); });
 }
 
+// A move by a window manager or another program (a keyboard move, a
+// program that places windows) is where the user wants the window, unless a
+// larger state follows it at once: some X11 window managers move the window
+// to the screen's corner before they tell the state.
 void frmCalculator::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   if (refusal_.isActive()) BackToOwnPlace();
+  else if (RunningWindowSystem() != WindowSystem::Wayland) moveSettling_.start();
+}
+
+void frmCalculator::AdoptSettledPlace() {
+  if (windowState() == Qt::WindowNoState && !refusal_.isActive()) NotePlace(this);
 }
 
 void frmCalculator::BackToOwnPlace() {

@@ -67,6 +67,7 @@ class frmCalculator : public QWidget, private WindowEffects {
   void KeepOnScreen();
   void RefuseLargerStates();
   void BackToOwnPlace();
+  void AdoptSettledPlace();
 
   // The window's own handlers.
   void Form_MouseDown(std::int16_t Button);
@@ -145,6 +146,8 @@ class frmCalculator : public QWidget, private WindowEffects {
   QTimer Timer1;
   // Runs for a moment after a refused maximise or full screen.
   QTimer refusal_;
+  // Runs for a moment after a move the program did not make.
+  QTimer moveSettling_;
 };
 
 }  // namespace quintora
