@@ -109,6 +109,9 @@ out="$root/build-windows"
 # cache folder: from here on wine, the X servers and the tests keep their
 # caches in the build folder. (Qt for Windows stays in $cache, found above.)
 export XDG_CACHE_HOME="$out/cache"
+# Made beforehand: wine's processes, starting together, race to make the
+# font cache's folder, and the loser writes to ~/.fontconfig.
+mkdir -p "$XDG_CACHE_HOME/fontconfig"
 win_build="$out/build"
 wine_prefix="$win_build/wine"  # the one ctest's wine runs in, too
 log_dir="$out/logs"
