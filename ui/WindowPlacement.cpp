@@ -17,9 +17,6 @@ namespace quintora {
 // Wayland the compositor alone places windows.
 void frmCalculator::WatchScreens() {
   if (RunningWindowSystem() == WindowSystem::Wayland) return;
-  moveSettling_.setSingleShot(true);
-  moveSettling_.setInterval(250);
-  connect(&moveSettling_, &QTimer::timeout, this, [this] { AdoptSettledPlace(); });
   auto recheck = [this] { QTimer::singleShot(0, this, [this] { KeepOnScreen(); }); };
   auto watch = [this, recheck](QScreen* screen) {
     connect(screen, &QScreen::geometryChanged, this, recheck);
@@ -70,9 +67,7 @@ void frmCalculator::RefuseLargerStates() {
   setWindowState(windowState() & ~larger);
   if (RunningWindowSystem() == WindowSystem::Wayland) return;
   moveSettling_.stop();  // a move on the way to the state
-
-  refusal_.setSingleShot(true);
-  refusal_.start(1000);
+  refusal_.start();
   QTimer::singleShot(0, this, [this] { BackToOwnPlace(); });
 }
 
@@ -83,7 +78,7 @@ void frmCalculator::RefuseLargerStates() {
 void frmCalculator::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   if (refusal_.isActive()) BackToOwnPlace();
-  else if (RunningWindowSystem() != WindowSystem::Wayland) moveSettling_.start();
+  else if (RunningWindowSystem() != WindowSystem::Wayland && OwnPlace(this) != pos()) moveSettling_.start();
 }
 
 void frmCalculator::AdoptSettledPlace() {

@@ -45,6 +45,11 @@ frmCalculator::frmCalculator(std::shared_ptr<ShapePlatform> platform)
   picBackground->setPicture(Picture(assets::SkinPicture(), &assets::SkinPicture2x));
 
   WatchScreens();
+  refusal_.setSingleShot(true);
+  refusal_.setInterval(1000);
+  moveSettling_.setSingleShot(true);
+  moveSettling_.setInterval(250);
+  connect(&moveSettling_, &QTimer::timeout, this, [this] { AdoptSettledPlace(); });
 
   Timer1.setInterval(layout::kTimerInterval);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
